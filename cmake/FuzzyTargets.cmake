@@ -1,0 +1,47 @@
+# Helpers shared by the folder targets: one library per folder, one test binary per folder.
+
+function(fuzzy_apply_options target)
+  target_compile_features(${target} PUBLIC cxx_std_20)
+  if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wswitch -Wnon-virtual-dtor)
+    if(FUZZY_WERROR)
+      target_compile_options(${target} PRIVATE -Werror)
+    endif()
+  endif()
+  if(FUZZY_SANITIZE)
+    target_compile_options(${target} PUBLIC -fsanitize=address,undefined -fno-sanitize-recover=all
+                                            -fno-omit-frame-pointer)
+    target_link_options(${target} PUBLIC -fsanitize=address,undefined)
+  endif()
+endfunction()
+
+# fuzzy_folder_library(<name> DEPENDS <targets...>): the sources of the current folder, tests excluded.
+function(fuzzy_folder_library name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "_test\\.cpp$")
+  add_library(fuzzy_${name} ${sources})
+  add_library(fuzzylingo::${name} ALIAS fuzzy_${name})
+  set_target_properties(fuzzy_${name} PROPERTIES EXPORT_NAME ${name})
+  target_include_directories(fuzzy_${name} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+                                                  $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+  target_link_libraries(fuzzy_${name} PUBLIC ${ARG_DEPENDS})
+  fuzzy_apply_options(fuzzy_${name})
+  set_property(GLOBAL APPEND PROPERTY FUZZY_LIBRARIES fuzzy_${name})
+  fuzzy_folder_tests(${name})
+endfunction()
+
+# Every *_test.cpp of the folder builds into one test binary, registered with CTest.
+function(fuzzy_folder_tests name)
+  if(NOT FUZZY_BUILD_TESTS)
+    return()
+  endif()
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  if(NOT tests)
+    return()
+  endif()
+  add_executable(${name}_tests ${tests})
+  target_link_libraries(${name}_tests PRIVATE fuzzy_${name} fuzzy_testing GTest::gtest_main)
+  fuzzy_apply_options(${name}_tests)
+  add_test(NAME ${name}_tests COMMAND ${name}_tests --gtest_brief=1)
+endfunction()

@@ -1,0 +1,147 @@
+#include "fuzzy/runtime/collection.h"
+
+#include <algorithm>
+
+#include "fuzzy/runtime/exception.h"
+
+namespace fuzzy {
+
+void TCollectionItem::AfterConstruction() {
+  TPersistent::AfterConstruction();
+  if (FJoinCollection) SetCollection(FJoinCollection);
+  FJoinCollection = nullptr;
+}
+
+void TCollectionItem::BeforeDestruction() {
+  SetCollection(nullptr);
+  TPersistent::BeforeDestruction();
+}
+
+void TCollectionItem::SetCollection(TCollection* Value) {
+  if (Value == FCollection) return;
+  if (FCollection) FCollection->RemoveItem(this);
+  if (Value) Value->InsertItem(this);
+}
+
+int TCollectionItem::Index() const {
+  if (!FCollection) return -1;
+  const auto& Items = FCollection->FItems;
+  const auto It = std::find(Items.begin(), Items.end(), this);
+  return It == Items.end() ? -1 : static_cast<int>(It - Items.begin());
+}
+
+void TCollectionItem::SetIndex(int Value) {
+  const int Current = Index();
+  if (Current < 0 || Current == Value) return;
+  FCollection->CheckIndex(Value);
+  auto& Items = FCollection->FItems;
+  if (Value < Current)
+    std::rotate(Items.begin() + Value, Items.begin() + Current, Items.begin() + Current + 1);
+  else
+    std::rotate(Items.begin() + Current, Items.begin() + Current + 1, Items.begin() + Value + 1);
+  Changed(true);
+}
+
+void TCollectionItem::Changed(bool AllItems) {
+  if (!FCollection || FCollection->FUpdateCount != 0) return;
+  FCollection->Update(AllItems ? nullptr : this);
+}
+
+TPersistent* TCollectionItem::GetOwner() const { return FCollection; }
+
+TCollectionItem* TCollection::GetItem(int Index) const {
+  CheckIndex(Index);
+  return FItems[static_cast<std::size_t>(Index)];
+}
+
+void TCollection::SetItem(int Index, const TCollectionItem* Value) { GetItem(Index)->Assign(Value); }
+
+TCollectionItem* TCollection::Add() { return FItemClass(this); }
+
+TCollectionItem* TCollection::Insert(int Index) {
+  TCollectionItem* Item = Add();
+  Item->SetIndex(Index);
+  return Item;
+}
+
+void TCollection::Delete(int Index) {
+  TCollectionItem* Item = GetItem(Index);
+  Notify(Item, TCollectionNotification::cnDeleting);
+  RemoveItem(Item);
+  Item->Free();
+}
+
+void TCollection::Clear() {
+  if (FItems.empty()) return;
+  BeginUpdate();
+  try {
+    while (!FItems.empty()) {
+      TCollectionItem* Item = FItems.back();
+      RemoveItem(Item);
+      Item->Free();
+    }
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TCollection::EndUpdate() {
+  if (FUpdateCount > 0) --FUpdateCount;
+  Changed();
+}
+
+void TCollection::Assign(const TPersistent* Source) {
+  const auto* SourceCollection = dynamic_cast<const TCollection*>(Source);
+  if (!SourceCollection) {
+    TPersistent::Assign(Source);
+    return;
+  }
+  if (SourceCollection == this) return;
+  BeginUpdate();
+  try {
+    Clear();
+    for (const TCollectionItem* Item : SourceCollection->FItems) Add()->Assign(Item);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TCollection::BeforeDestruction() {
+  // Items leave one by one (each sees its extracting notification) but no change is reported.
+  FUpdateCount = 1;
+  Clear();
+  TPersistent::BeforeDestruction();
+}
+
+void TCollection::Changed() {
+  if (FUpdateCount == 0) Update(nullptr);
+}
+
+void TCollection::Update(TCollectionItem*) {}
+
+void TCollection::Notify(TCollectionItem*, TCollectionNotification) {}
+
+void TCollection::InsertItem(TCollectionItem* Item) {
+  FItems.push_back(Item);
+  Item->FCollection = this;
+  Notify(Item, TCollectionNotification::cnAdded);
+  Changed();
+}
+
+void TCollection::RemoveItem(TCollectionItem* Item) {
+  Notify(Item, TCollectionNotification::cnExtracting);
+  const auto It = std::find(FItems.begin(), FItems.end(), Item);
+  if (It != FItems.end()) FItems.erase(It);
+  Item->FCollection = nullptr;
+  Changed();
+}
+
+void TCollection::CheckIndex(int Index) const {
+  if (Index < 0 || Index >= Count()) throw EListError(SListIndexError, {Index});
+}
+
+}  // namespace fuzzy

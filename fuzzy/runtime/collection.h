@@ -1,0 +1,122 @@
+#pragma once
+// Owned collections of items with change and membership notification.
+//
+// A collection owns its items: Delete, Clear and the collection's own Free() free them, and an
+// item that is freed leaves its collection first. Items are made by the collection's item class
+// (a factory), so Add() makes the right type.
+//
+// Notification: Notify(Item, Action) reports an item added, being extracted (it leaves the
+// collection for any reason: free, delete, clear, move; sent once, while the item is still in
+// place) or about to be deleted (Delete only, before the extraction). Update(Item) reports a
+// change: of one item (Item's Changed(false)) or of the whole collection (nullptr: add, remove,
+// move, clear, the outermost EndUpdate). No Update is delivered between BeginUpdate and EndUpdate.
+
+#include <string>
+#include <vector>
+
+#include "fuzzy/runtime/object.h"
+
+namespace fuzzy {
+
+class TCollection;
+
+enum class TCollectionNotification { cnAdded, cnExtracting, cnDeleting };
+
+class TCollectionItem : public TPersistent {
+public:
+  std::string ClassName() const override { return "TCollectionItem"; }
+
+  TCollection* Collection() const { return FCollection; }
+  // Moves the item to another collection (or out of any, with nullptr).
+  virtual void SetCollection(TCollection* Value);
+  // Position in the collection, -1 when in none.
+  int Index() const;
+  // Moves the item to Value, shifting the others; raises EListError for a bad index.
+  virtual void SetIndex(int Value);
+  virtual std::string GetDisplayName() const { return ClassName(); }
+  std::string DisplayName() const { return GetDisplayName(); }
+
+  void AfterConstruction() override;
+  void BeforeDestruction() override;
+
+protected:
+  // The item joins Collection in AfterConstruction, so that the collection's notification sees
+  // the complete item.
+  explicit TCollectionItem(TCollection* Collection) : FJoinCollection(Collection) {}
+  // Reports a change of this item (AllItems false) or of the whole collection (true).
+  void Changed(bool AllItems);
+  TPersistent* GetOwner() const override;
+
+private:
+  friend class TCollection;
+  TCollection* FCollection = nullptr;
+  TCollection* FJoinCollection;
+};
+
+// The factory that makes the items of a collection through the two-phase path.
+using TCollectionItemClass = TCollectionItem* (*)(TCollection* Collection);
+
+template <typename T>
+TCollectionItem* CreateItem(TCollection* Collection) {
+  return New<T>(Collection);
+}
+
+class TCollection : public TPersistent {
+public:
+  std::string ClassName() const override { return "TCollection"; }
+
+  TCollectionItemClass ItemClass() const { return FItemClass; }
+  int Count() const { return static_cast<int>(FItems.size()); }
+  // Raises EListError "List index out of bounds (i)" for a bad index.
+  TCollectionItem* GetItem(int Index) const;
+  // Assigns Value to the item at Index.
+  void SetItem(int Index, const TCollectionItem* Value);
+  TCollectionItem* Add();
+  // A new item moved to Index.
+  TCollectionItem* Insert(int Index);
+  void Delete(int Index);
+  void Clear();
+  void BeginUpdate() { ++FUpdateCount; }
+  void EndUpdate();
+  int UpdateCount() const { return FUpdateCount; }
+  // Clears, then adds a copy of every item of a collection Source, in one update bracket.
+  void Assign(const TPersistent* Source) override;
+  TPersistent* Owner() const { return GetOwner(); }
+
+  void BeforeDestruction() override;
+
+  // Direct access for loops that must not pay for index checks.
+  const std::vector<TCollectionItem*>& RawItems() const { return FItems; }
+
+protected:
+  explicit TCollection(TCollectionItemClass ItemClass) : FItemClass(ItemClass) {}
+  void Changed();
+  virtual void Update(TCollectionItem* Item);
+  virtual void Notify(TCollectionItem* Item, TCollectionNotification Action);
+
+private:
+  friend class TCollectionItem;
+  void InsertItem(TCollectionItem* Item);
+  void RemoveItem(TCollectionItem* Item);
+  void CheckIndex(int Index) const;
+
+  TCollectionItemClass FItemClass;
+  std::vector<TCollectionItem*> FItems;
+  int FUpdateCount = 0;
+};
+
+// A collection with an owner (the object whose part it is), reported by GetOwner().
+class TOwnedCollection : public TCollection {
+public:
+  std::string ClassName() const override { return "TOwnedCollection"; }
+
+protected:
+  TOwnedCollection(TPersistent* Owner, TCollectionItemClass ItemClass)
+      : TCollection(ItemClass), FOwner(Owner) {}
+  TPersistent* GetOwner() const override { return FOwner; }
+
+private:
+  TPersistent* FOwner;
+};
+
+}  // namespace fuzzy

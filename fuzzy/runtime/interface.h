@@ -1,0 +1,175 @@
+#pragma once
+// Reference-counted interfaces: GUIDs, IInterface, the intrusive pointer IPtr and the counted base
+// class TInterfacedObject.
+//
+// An interfaced object starts with its count held at 1 while it is being created (so that handing
+// itself to a table during AfterConstruction cannot free it half-built); New<T>() drops the hold
+// when creation is done, leaving the count at 0 until the first IPtr takes it. A _Release that
+// brings the count to 0 frees the object. Counts are atomic.
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "fuzzy/runtime/object.h"
+
+namespace fuzzy {
+
+struct TGUID {
+  std::uint32_t D1 = 0;
+  std::uint16_t D2 = 0;
+  std::uint16_t D3 = 0;
+  std::uint8_t D4[8] = {};
+
+  // Parses "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"; a malformed text fails to compile when
+  // used in a constant expression.
+  static consteval TGUID FromString(std::string_view Text) {
+    if (Text.size() != 38 || Text[0] != '{' || Text[37] != '}' || Text[9] != '-' || Text[14] != '-' ||
+        Text[19] != '-' || Text[24] != '-')
+      throw "malformed GUID";
+    auto Hex = [&](std::size_t Pos, std::size_t Digits) {
+      std::uint64_t Value = 0;
+      for (std::size_t I = 0; I < Digits; ++I) {
+        const char C = Text[Pos + I];
+        int D = C >= '0' && C <= '9'   ? C - '0'
+                : C >= 'A' && C <= 'F' ? C - 'A' + 10
+                : C >= 'a' && C <= 'f' ? C - 'a' + 10
+                                       : throw "malformed GUID";
+        Value = Value * 16 + static_cast<std::uint64_t>(D);
+      }
+      return Value;
+    };
+    TGUID G;
+    G.D1 = static_cast<std::uint32_t>(Hex(1, 8));
+    G.D2 = static_cast<std::uint16_t>(Hex(10, 4));
+    G.D3 = static_cast<std::uint16_t>(Hex(15, 4));
+    G.D4[0] = static_cast<std::uint8_t>(Hex(20, 2));
+    G.D4[1] = static_cast<std::uint8_t>(Hex(22, 2));
+    for (std::size_t I = 0; I < 6; ++I) G.D4[2 + I] = static_cast<std::uint8_t>(Hex(25 + 2 * I, 2));
+    return G;
+  }
+
+  friend constexpr bool operator==(const TGUID& A, const TGUID& B) {
+    if (A.D1 != B.D1 || A.D2 != B.D2 || A.D3 != B.D3) return false;
+    for (int I = 0; I < 8; ++I)
+      if (A.D4[I] != B.D4[I]) return false;
+    return true;
+  }
+  std::string ToString() const;
+};
+
+using HRESULT = std::int32_t;
+inline constexpr HRESULT S_OK = 0;
+inline constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);
+
+class IInterface {
+public:
+  static constexpr TGUID IID = TGUID::FromString("{00000000-0000-0000-C000-000000000046}");
+
+  // On success stores an interface pointer of the asked kind in Obj (with a reference taken) and
+  // returns S_OK; otherwise stores nullptr and returns E_NOINTERFACE.
+  virtual HRESULT QueryInterface(const TGUID& IID, void** Obj) = 0;
+  virtual int _AddRef() = 0;
+  virtual int _Release() = 0;
+
+protected:
+  ~IInterface() = default;
+};
+
+// The intrusive counted pointer: the only way the library holds counted references.
+template <typename T>
+class IPtr {
+public:
+  IPtr() = default;
+  IPtr(std::nullptr_t) {}
+  IPtr(T* Pointer) : FPointer(Pointer) {
+    if (FPointer) FPointer->_AddRef();
+  }
+  IPtr(const IPtr& Other) : IPtr(Other.FPointer) {}
+  IPtr(IPtr&& Other) noexcept : FPointer(std::exchange(Other.FPointer, nullptr)) {}
+  template <typename U>
+    requires std::is_convertible_v<U*, T*>
+  IPtr(const IPtr<U>& Other) : IPtr(static_cast<T*>(Other.Get())) {}
+  ~IPtr() { Reset(); }
+
+  IPtr& operator=(IPtr Other) noexcept {
+    std::swap(FPointer, Other.FPointer);
+    return *this;
+  }
+
+  // Takes over a reference that the caller already holds (as QueryInterface hands out).
+  static IPtr Attach(T* Pointer) {
+    IPtr Result;
+    Result.FPointer = Pointer;
+    return Result;
+  }
+
+  void Reset() {
+    if (T* Old = std::exchange(FPointer, nullptr)) Old->_Release();
+  }
+  T* Get() const { return FPointer; }
+  T* operator->() const { return FPointer; }
+  T& operator*() const { return *FPointer; }
+  explicit operator bool() const { return FPointer != nullptr; }
+
+  friend bool operator==(const IPtr& A, const IPtr& B) { return A.FPointer == B.FPointer; }
+  friend bool operator==(const IPtr& A, std::nullptr_t) { return A.FPointer == nullptr; }
+
+private:
+  T* FPointer = nullptr;
+};
+
+// True when Instance supports interface T; Intf then holds it.
+template <typename T, typename U>
+bool Supports(U* Instance, IPtr<T>& Intf) {
+  Intf.Reset();
+  if (!Instance) return false;
+  void* Obj = nullptr;
+  if (Instance->QueryInterface(T::IID, &Obj) != S_OK || !Obj) return false;
+  Intf = IPtr<T>::Attach(static_cast<T*>(Obj));
+  return true;
+}
+
+template <typename T, typename U>
+bool Supports(const IPtr<U>& Instance, IPtr<T>& Intf) {
+  return Supports<T>(Instance.Get(), Intf);
+}
+
+template <typename T, typename U>
+bool Supports(U* Instance) {
+  IPtr<T> Intf;
+  return Supports<T>(Instance, Intf);
+}
+
+// An interface query that yields nullptr when T is not supported.
+template <typename T, typename U>
+IPtr<T> QueryIntf(const IPtr<U>& Instance) {
+  IPtr<T> Intf;
+  Supports<T>(Instance.Get(), Intf);
+  return Intf;
+}
+
+// Counted base class. Derived classes add their interfaces by overriding GetInterface.
+class TInterfacedObject : public TObject, public IInterface {
+public:
+  std::string ClassName() const override { return "TInterfacedObject"; }
+
+  HRESULT QueryInterface(const TGUID& IID, void** Obj) override;
+  int _AddRef() override { return ++FRefCount; }
+  int _Release() override;
+  int RefCount() const { return FRefCount.load(); }
+
+  void ConstructionDone() override { --FRefCount; }
+
+protected:
+  TInterfacedObject() = default;
+  // Stores in Obj the interface pointer for IID (without counting) and returns true, or false.
+  virtual bool GetInterface(const TGUID& IID, void** Obj);
+
+private:
+  std::atomic<int> FRefCount{1};
+};
+
+}  // namespace fuzzy

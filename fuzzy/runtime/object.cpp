@@ -1,0 +1,22 @@
+#include "fuzzy/runtime/object.h"
+
+#include "fuzzy/runtime/exception.h"
+
+namespace fuzzy {
+
+void TPersistent::Assign(const TPersistent* Source) {
+  if (Source) {
+    Source->AssignTo(this);
+    return;
+  }
+  AssignError(nullptr);
+}
+
+void TPersistent::AssignTo(TPersistent* Dest) const { Dest->AssignError(this); }
+
+void TPersistent::AssignError(const TPersistent* Source) const {
+  const std::string SourceName = Source ? Source->ClassName() : std::string("nil");
+  throw EConvertError(SAssignError, {SourceName, ClassName()});
+}
+
+}  // namespace fuzzy

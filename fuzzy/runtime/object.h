@@ -1,0 +1,102 @@
+#pragma once
+// The object root with two-phase creation and destruction, and persistent objects with Assign.
+//
+// C++ does not dispatch virtual calls to a derived class while a base constructor or destructor
+// runs, so construction and destruction are split:
+//  - constructors only initialise fields; the steps that call virtuals or fire notifications run
+//    in AfterConstruction(), which New<T>(...) calls once the whole object exists;
+//  - Free() first runs BeforeDestruction() on the still complete object, then deletes it.
+// Destructors are protected so that nothing bypasses Free(); hosts that prefer RAII hold objects in
+// a TOwned<T> (a std::unique_ptr whose deleter calls Free()).
+
+#include <memory>
+#include <string>
+#include <utility>
+
+namespace fuzzy {
+
+class TObject {
+public:
+  TObject(const TObject&) = delete;
+  TObject& operator=(const TObject&) = delete;
+
+  virtual std::string ClassName() const { return "TObject"; }
+  virtual std::string ToString() const { return ClassName(); }
+
+  // The creation steps that need the complete object (virtual calls, notifications).
+  virtual void AfterConstruction() {}
+  // Runs after AfterConstruction has returned; reference-counted objects drop the hold they keep
+  // on themselves while being created.
+  virtual void ConstructionDone() {}
+  // The destruction steps that need the complete object (leaving a collection, deleted events).
+  virtual void BeforeDestruction() {}
+
+  // Destroys the object: BeforeDestruction(), then the destructors.
+  void Free() {
+    BeforeDestruction();
+    delete this;
+  }
+
+protected:
+  TObject() = default;
+  virtual ~TObject() = default;
+};
+
+// Frees Object when it is not null.
+inline void FreeObject(TObject* Object) {
+  if (Object) Object->Free();
+}
+
+// The one creation path: constructs T, then runs its AfterConstruction().
+// When a creation step throws, the half-made object is freed and the exception passes on.
+template <typename T, typename... Args>
+T* New(Args&&... Arguments) {
+  T* Object = new T(std::forward<Args>(Arguments)...);
+  try {
+    Object->AfterConstruction();
+  } catch (...) {
+    Object->Free();
+    throw;
+  }
+  Object->ConstructionDone();
+  return Object;
+}
+
+struct TObjectDeleter {
+  void operator()(TObject* Object) const { FreeObject(Object); }
+};
+
+// Ownership of a library object by the host: freed through Free() when the pointer goes.
+template <typename T>
+using TOwned = std::unique_ptr<T, TObjectDeleter>;
+
+// Adopts a result that belongs to the caller (for example an operation on a free-standing set).
+template <typename T>
+TOwned<T> Adopt(T* Object) {
+  return TOwned<T>(Object);
+}
+
+template <typename T, typename... Args>
+TOwned<T> MakeOwned(Args&&... Arguments) {
+  return TOwned<T>(New<T>(std::forward<Args>(Arguments)...));
+}
+
+class TPersistent : public TObject {
+public:
+  std::string ClassName() const override { return "TPersistent"; }
+
+  // Copies Source into this object. The default asks Source to assign itself to this object
+  // (AssignTo), and raises EConvertError "Cannot assign a ... to a ..." when neither knows how.
+  // Source is only read.
+  virtual void Assign(const TPersistent* Source);
+
+protected:
+  TPersistent() = default;
+  // Copies this object into Dest; the default raises the "Cannot assign" error.
+  virtual void AssignTo(TPersistent* Dest) const;
+  [[noreturn]] void AssignError(const TPersistent* Source) const;
+  virtual TPersistent* GetOwner() const { return nullptr; }
+
+};
+
+}  // namespace fuzzy
