@@ -1,0 +1,48 @@
+#pragma once
+// Collections with name lookup, and collection items with free notification.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fuzzy/runtime/collection.h"
+
+namespace fuzzy {
+
+// A collection item that can tell other items when it is freed.
+class TGCollectionItem : public TCollectionItem {
+public:
+  std::string ClassName() const override { return "TGCollectionItem"; }
+
+  // The name IndexOf looks for; empty for items without a name.
+  virtual std::string GetItemName() const { return {}; }
+
+  // Item will receive Notification(this) when this item is freed. Registration is mutual, so
+  // either side may be freed first.
+  void FreeNotification(TGCollectionItem* Item);
+  void RemoveFreeNotification(TGCollectionItem* Item);
+
+  void BeforeDestruction() override;
+
+protected:
+  explicit TGCollectionItem(TCollection* Collection) : TCollectionItem(Collection) {}
+  // Called when an item that this one registered with is being freed.
+  virtual void Notification(TGCollectionItem* Item);
+
+private:
+  void Unlink(TGCollectionItem* Item);
+  std::vector<TGCollectionItem*> FFreeNotifies;
+};
+
+class TGCollection : public TOwnedCollection {
+public:
+  std::string ClassName() const override { return "TGCollection"; }
+
+  // Index of the first item whose GetItemName() equals Name exactly (case-sensitive), or -1.
+  int IndexOf(std::string_view Name) const;
+
+protected:
+  TGCollection(TPersistent* Owner, TCollectionItemClass ItemClass) : TOwnedCollection(Owner, ItemClass) {}
+};
+
+}  // namespace fuzzy
