@@ -38,7 +38,8 @@ class TGCollection : public TOwnedCollection {
 public:
   std::string ClassName() const override { return "TGCollection"; }
 
-  // Index of the first item whose GetItemName() equals Name exactly (case-sensitive), or -1.
+  // Index of the first named item (a TGCollectionItem) whose GetItemName() equals Name exactly
+  // (case-sensitive), or -1.
   int IndexOf(std::string_view Name) const;
 
 protected:
