@@ -33,13 +33,7 @@ int TCollectionItem::Index() const {
 void TCollectionItem::SetIndex(int Value) {
   const int Current = Index();
   if (Current < 0 || Current == Value) return;
-  FCollection->CheckIndex(Value);
-  auto& Items = FCollection->FItems;
-  if (Value < Current)
-    std::rotate(Items.begin() + Value, Items.begin() + Current, Items.begin() + Current + 1);
-  else
-    std::rotate(Items.begin() + Current, Items.begin() + Current + 1, Items.begin() + Value + 1);
-  Changed(true);
+  FCollection->MoveItem(Current, Value);
 }
 
 void TCollectionItem::Changed(bool AllItems) {
@@ -119,6 +113,18 @@ void TCollection::BeforeDestruction() {
 
 void TCollection::Changed() {
   if (FUpdateCount == 0) Update(nullptr);
+}
+
+void TCollection::MoveItem(int CurIndex, int NewIndex) {
+  CheckIndex(CurIndex);
+  CheckIndex(NewIndex);
+  if (CurIndex == NewIndex) return;
+  const auto Items = FItems.begin();
+  if (NewIndex < CurIndex)
+    std::rotate(Items + NewIndex, Items + CurIndex, Items + CurIndex + 1);
+  else
+    std::rotate(Items + CurIndex, Items + CurIndex + 1, Items + NewIndex + 1);
+  Changed();
 }
 
 void TCollection::Update(TCollectionItem*) {}

@@ -91,6 +91,8 @@ public:
 protected:
   explicit TCollection(TCollectionItemClass ItemClass) : FItemClass(ItemClass) {}
   void Changed();
+  // Moves the item at CurIndex to NewIndex, shifting the others; reports a whole-collection change.
+  void MoveItem(int CurIndex, int NewIndex);
   virtual void Update(TCollectionItem* Item);
   virtual void Notify(TCollectionItem* Item, TCollectionNotification Action);
 
