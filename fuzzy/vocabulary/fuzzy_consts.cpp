@@ -1,0 +1,135 @@
+#include "fuzzy/vocabulary/fuzzy_consts.h"
+
+#include <cstddef>
+
+namespace fuzzy {
+namespace {
+
+// The index of the first entry of Table equal to S, as an E; Value is left alone on a miss.
+template <typename E, std::size_t N>
+bool FindName(const std::array<std::string_view, N>& Table, std::string_view S, E& Value) {
+  for (std::size_t I = 0; I < N; ++I)
+    if (Table[I] == S) {
+      Value = static_cast<E>(I);
+      return true;
+    }
+  return false;
+}
+
+// The table entry of an enumeration value; a value outside the table (a cast integer) raises
+// rather than reading past its end.
+template <typename E, std::size_t N>
+std::string_view EntryOf(const std::array<std::string_view, N>& Table, E Value) {
+  const auto Ordinal = static_cast<std::size_t>(Value);
+  if (Ordinal >= N) throw EListError(SListIndexError, {Ordinal});
+  return Table[Ordinal];
+}
+
+std::string Enclosed(std::string_view S) {
+  std::string Result;
+  Result.reserve(S.size() + 2);
+  Result.append(LeftFuzzyParentheses).append(S).append(RightFuzzyParentheses);
+  return Result;
+}
+
+// A name holding a space is enclosed in brackets so that it reads as one operand.
+std::string QuotedName(std::string_view Name) {
+  return Name.find(' ') == std::string_view::npos ? std::string(Name) : Enclosed(Name);
+}
+
+// T (trimmed, longer than two characters, starting with "[" and ending with "]") is enclosed as a
+// whole unless its leading bracket closes before the last character. An unbalanced text counts
+// as enclosed.
+bool IsWhollyEnclosed(std::string_view T) {
+  int Depth = 1;
+  for (std::size_t I = 1; I < T.size(); ++I) {
+    if (T[I] == '[')
+      ++Depth;
+    else if (T[I] == ']')
+      --Depth;
+    if (Depth == 0 && I + 1 < T.size()) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsFuzzyHedge(std::string_view S) {
+  TFuzzyHedge Hedge;
+  return IsFuzzyHedge(S, Hedge);
+}
+
+bool IsFuzzyHedge(std::string_view S, TFuzzyHedge& Hedge) { return FindName(HedgeNames, S, Hedge); }
+
+bool IsFuzzyOperation(std::string_view S, TFuzzyOperation& Operation) {
+  return FindName(FuzzyOperationNames, S, Operation);
+}
+
+bool IsFuzzyInference(std::string_view S, TFuzzyInferenceMethod& Method) {
+  return FindName(FuzzyInferenceNames, S, Method);
+}
+
+bool IsFuzzyCorrelation(std::string_view S, TFuzzyCorrelationMethod& Method) {
+  return FindName(FuzzyCorrelationNames, S, Method);
+}
+
+bool IsFuzzyHedgeOperator(std::string_view S) {
+  TBaseFuzzyHedge Hedge;
+  bool ModifyY;
+  return IsFuzzyHedgeOperator(S, Hedge, ModifyY);
+}
+
+bool IsFuzzyHedgeOperator(std::string_view S, TBaseFuzzyHedge& Hedge, bool& ModifyY) {
+  for (std::size_t I = 0; I < BaseHedgeNames.size(); ++I) {
+    const std::string_view Name = BaseHedgeNames[I];
+    const bool Plain = S == Name;
+    const bool XForm = S.size() == Name.size() + 1 && S.starts_with(Name) && S.back() == 'X';
+    if (Plain || XForm) {
+      Hedge = static_cast<TBaseFuzzyHedge>(I);
+      ModifyY = Plain;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool IsFuzzyKeyword(std::string_view S, bool& IsUnion, TFuzzyOperation& Operation) {
+  IsUnion = true;
+  for (std::size_t I = 0; I < FuzzyIntersectionKeywords.size(); ++I) {
+    if (S == FuzzyIntersectionKeywords[I]) {
+      IsUnion = false;
+      Operation = static_cast<TFuzzyOperation>(I);
+      return true;
+    }
+    if (S == FuzzyUnionKeywords[I]) {
+      Operation = static_cast<TFuzzyOperation>(I);
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string CreateFuzzyName(TFuzzyHedge Hedge, std::string_view Name) {
+  return std::string(EntryOf(HedgeNames, Hedge)) + ' ' + QuotedName(Name);
+}
+
+std::string CreateFuzzyName(TBaseFuzzyHedge Hedge, bool ModifyY, std::string_view Name) {
+  return std::string(EntryOf(BaseHedgeNames, Hedge)) + (ModifyY ? " " : "X ") + QuotedName(Name);
+}
+
+std::string CreateFuzzyName(std::string_view Left, std::string_view Right, std::string_view Operation) {
+  return QuotedName(Left) + ' ' + std::string(Operation) + ' ' + QuotedName(Right);
+}
+
+std::string CreateFuzzyName(std::string_view Name, std::string_view Operation, TFzyFloat Value) {
+  return Format("%s %s %.4f", {QuotedName(Name), Operation, Value});
+}
+
+std::string FormatFuzzyExpression(std::string_view S) {
+  std::string T = Trim(S);
+  if (T.find(' ') == std::string::npos) return T;
+  if (T.size() > 2 && T.front() == '[' && T.back() == ']' && IsWhollyEnclosed(T)) return T;
+  return Enclosed(S);
+}
+
+}  // namespace fuzzy
