@@ -9,7 +9,7 @@ namespace fuzzy {
 
 // Root of the companion library's exceptions (message only).
 class EAQException : public Exception {
-public:
+ public:
   using Exception::Exception;
 };
 

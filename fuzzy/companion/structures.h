@@ -11,7 +11,7 @@ namespace fuzzy {
 
 // A collection item that can tell other items when it is freed.
 class TGCollectionItem : public TCollectionItem {
-public:
+ public:
   std::string ClassName() const override { return "TGCollectionItem"; }
 
   // The name IndexOf looks for; empty for items without a name.
@@ -24,25 +24,25 @@ public:
 
   void BeforeDestruction() override;
 
-protected:
+ protected:
   explicit TGCollectionItem(TCollection* Collection) : TCollectionItem(Collection) {}
   // Called when an item that this one registered with is being freed.
   virtual void Notification(TGCollectionItem* Item);
 
-private:
+ private:
   void Unlink(TGCollectionItem* Item);
   std::vector<TGCollectionItem*> FFreeNotifies;
 };
 
 class TGCollection : public TOwnedCollection {
-public:
+ public:
   std::string ClassName() const override { return "TGCollection"; }
 
   // Index of the first named item (a TGCollectionItem) whose GetItemName() equals Name exactly
   // (case-sensitive), or -1.
   int IndexOf(std::string_view Name) const;
 
-protected:
+ protected:
   TGCollection(TPersistent* Owner, TCollectionItemClass ItemClass) : TOwnedCollection(Owner, ItemClass) {}
 };
 

@@ -23,7 +23,7 @@ class TCollection;
 enum class TCollectionNotification { cnAdded, cnExtracting, cnDeleting };
 
 class TCollectionItem : public TPersistent {
-public:
+ public:
   std::string ClassName() const override { return "TCollectionItem"; }
 
   TCollection* Collection() const { return FCollection; }
@@ -39,7 +39,7 @@ public:
   void AfterConstruction() override;
   void BeforeDestruction() override;
 
-protected:
+ protected:
   // The item joins Collection in AfterConstruction, so that the collection's notification sees
   // the complete item.
   explicit TCollectionItem(TCollection* Collection) : FJoinCollection(Collection) {}
@@ -47,7 +47,7 @@ protected:
   void Changed(bool AllItems);
   TPersistent* GetOwner() const override;
 
-private:
+ private:
   friend class TCollection;
   TCollection* FCollection = nullptr;
   TCollection* FJoinCollection;
@@ -62,7 +62,7 @@ TCollectionItem* CreateItem(TCollection* Collection) {
 }
 
 class TCollection : public TPersistent {
-public:
+ public:
   std::string ClassName() const override { return "TCollection"; }
 
   TCollectionItemClass ItemClass() const { return FItemClass; }
@@ -88,7 +88,7 @@ public:
   // Direct access for loops that must not pay for index checks.
   const std::vector<TCollectionItem*>& RawItems() const { return FItems; }
 
-protected:
+ protected:
   explicit TCollection(TCollectionItemClass ItemClass) : FItemClass(ItemClass) {}
   void Changed();
   // Moves the item at CurIndex to NewIndex, shifting the others; reports a whole-collection change.
@@ -96,7 +96,7 @@ protected:
   virtual void Update(TCollectionItem* Item);
   virtual void Notify(TCollectionItem* Item, TCollectionNotification Action);
 
-private:
+ private:
   friend class TCollectionItem;
   void InsertItem(TCollectionItem* Item);
   void RemoveItem(TCollectionItem* Item);
@@ -109,15 +109,15 @@ private:
 
 // A collection with an owner (the object whose part it is), reported by GetOwner().
 class TOwnedCollection : public TCollection {
-public:
+ public:
   std::string ClassName() const override { return "TOwnedCollection"; }
 
-protected:
+ protected:
   TOwnedCollection(TPersistent* Owner, TCollectionItemClass ItemClass)
       : TCollection(ItemClass), FOwner(Owner) {}
   TPersistent* GetOwner() const override { return FOwner; }
 
-private:
+ private:
   TPersistent* FOwner;
 };
 

@@ -44,9 +44,12 @@ std::string FormatFloat(double Value, char Type, int Precision) {
   if (std::isnan(Value)) return "NAN";
   if (std::isinf(Value)) return Value > 0 ? "INF" : "-INF";
   switch (Type) {
-    case 'f': return FloatToStrF(Value, Precision < 0 ? 2 : Precision);
-    case 'e': return ToChars(Value, std::chars_format::scientific, Precision < 0 ? 15 : Precision);
-    default: return Precision < 0 ? FloatToStr(Value) : ToChars(Value, std::chars_format::general, Precision);
+    case 'f':
+      return FloatToStrF(Value, Precision < 0 ? 2 : Precision);
+    case 'e':
+      return ToChars(Value, std::chars_format::scientific, Precision < 0 ? 15 : Precision);
+    default:
+      return Precision < 0 ? FloatToStr(Value) : ToChars(Value, std::chars_format::general, Precision);
   }
 }
 
@@ -80,7 +83,8 @@ std::string FormatOne(std::string_view Template, const TDirective& D, const TFor
     case 'g':
       if (Arg.Kind() != K::Float) InvalidFormat(Template);
       return FormatFloat(Arg.Float(), D.Type, D.Precision);
-    default: InvalidFormat(Template);
+    default:
+      InvalidFormat(Template);
   }
 }
 
@@ -128,9 +132,9 @@ std::string Format(std::string_view Template, std::initializer_list<TFormatArg> 
 }
 
 std::string FloatToStrF(double Value, int Decimals) {
+  if (!std::isfinite(Value)) return FormatFloat(Value, 'f', Decimals);
   std::string Text = ToChars(Value, std::chars_format::fixed, Decimals);
-  if (!Text.empty() && Text[0] == '-' && Text.find_first_not_of("-0.") == std::string::npos)
-    Text.erase(0, 1);
+  if (!Text.empty() && Text[0] == '-' && Text.find_first_not_of("-0.") == std::string::npos) Text.erase(0, 1);
   return Text;
 }
 

@@ -65,7 +65,7 @@ inline constexpr HRESULT S_OK = 0;
 inline constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);
 
 class IInterface {
-public:
+ public:
   static constexpr TGUID IID = TGUID::FromString("{00000000-0000-0000-C000-000000000046}");
 
   // On success stores an interface pointer of the asked kind in Obj (with a reference taken) and
@@ -74,14 +74,14 @@ public:
   virtual int _AddRef() = 0;
   virtual int _Release() = 0;
 
-protected:
+ protected:
   ~IInterface() = default;
 };
 
 // The intrusive counted pointer: the only way the library holds counted references.
 template <typename T>
 class IPtr {
-public:
+ public:
   IPtr() = default;
   IPtr(std::nullptr_t) {}
   IPtr(T* Pointer) : FPointer(Pointer) {
@@ -90,8 +90,7 @@ public:
   IPtr(const IPtr& Other) : IPtr(Other.FPointer) {}
   IPtr(IPtr&& Other) noexcept : FPointer(std::exchange(Other.FPointer, nullptr)) {}
   template <typename U>
-    requires std::is_convertible_v<U*, T*>
-  IPtr(const IPtr<U>& Other) : IPtr(static_cast<T*>(Other.Get())) {}
+  requires std::is_convertible_v<U*, T*> IPtr(const IPtr<U>& Other) : IPtr(static_cast<T*>(Other.Get())) {}
   ~IPtr() { Reset(); }
 
   IPtr& operator=(IPtr Other) noexcept {
@@ -117,7 +116,7 @@ public:
   friend bool operator==(const IPtr& A, const IPtr& B) { return A.FPointer == B.FPointer; }
   friend bool operator==(const IPtr& A, std::nullptr_t) { return A.FPointer == nullptr; }
 
-private:
+ private:
   T* FPointer = nullptr;
 };
 
@@ -152,8 +151,10 @@ IPtr<T> QueryIntf(const IPtr<U>& Instance) {
 }
 
 // Counted base class. Derived classes add their interfaces by overriding GetInterface.
-class TInterfacedObject : public TObject, public IInterface {
-public:
+// IInterface is a virtual base, and interfaces derive from their parents virtually, so that an
+// object has one IInterface (one identity) however many interfaces it implements.
+class TInterfacedObject : public TObject, public virtual IInterface {
+ public:
   std::string ClassName() const override { return "TInterfacedObject"; }
 
   HRESULT QueryInterface(const TGUID& IID, void** Obj) override;
@@ -163,12 +164,12 @@ public:
 
   void ConstructionDone() override { --FRefCount; }
 
-protected:
+ protected:
   TInterfacedObject() = default;
   // Stores in Obj the interface pointer for IID (without counting) and returns true, or false.
   virtual bool GetInterface(const TGUID& IID, void** Obj);
 
-private:
+ private:
   std::atomic<int> FRefCount{1};
 };
 

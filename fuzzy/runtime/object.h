@@ -16,7 +16,7 @@
 namespace fuzzy {
 
 class TObject {
-public:
+ public:
   TObject(const TObject&) = delete;
   TObject& operator=(const TObject&) = delete;
 
@@ -37,7 +37,7 @@ public:
     delete this;
   }
 
-protected:
+ protected:
   TObject() = default;
   virtual ~TObject() = default;
 };
@@ -82,7 +82,7 @@ TOwned<T> MakeOwned(Args&&... Arguments) {
 }
 
 class TPersistent : public TObject {
-public:
+ public:
   std::string ClassName() const override { return "TPersistent"; }
 
   // Copies Source into this object. The default asks Source to assign itself to this object
@@ -90,13 +90,12 @@ public:
   // Source is only read.
   virtual void Assign(const TPersistent* Source);
 
-protected:
+ protected:
   TPersistent() = default;
   // Copies this object into Dest; the default raises the "Cannot assign" error.
   virtual void AssignTo(TPersistent* Dest) const;
   [[noreturn]] void AssignError(const TPersistent* Source) const;
   virtual TPersistent* GetOwner() const { return nullptr; }
-
 };
 
 }  // namespace fuzzy

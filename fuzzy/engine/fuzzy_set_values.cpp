@@ -1,0 +1,442 @@
+#include "fuzzy/engine/fuzzy_set_values.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <utility>
+
+#include "fuzzy/engine/fuzzy_math.h"
+
+namespace fuzzy {
+
+namespace {
+
+constexpr TFzyFloat UnboundedX = 2147483647.0;
+
+void CheckNumber(TFzyFloat Value, const char* Coordinate) {
+  if (std::isnan(Value)) throw EFzyException(SInvalidPointValue, {Coordinate, FloatToStrF(Value, 4)});
+}
+
+// Keeps a batch open for the lifetime of the guard, so an exception cannot leave it open. The
+// closing notification may raise; while another exception unwinds, its own is dropped.
+class TUpdateBracket {
+ public:
+  explicit TUpdateBracket(TCollection& Collection)
+      : FCollection(Collection), FUncaught(std::uncaught_exceptions()) {
+    FCollection.BeginUpdate();
+  }
+  ~TUpdateBracket() noexcept(false) {
+    if (std::uncaught_exceptions() == FUncaught) {
+      FCollection.EndUpdate();
+      return;
+    }
+    try {
+      FCollection.EndUpdate();
+    } catch (...) {
+    }
+  }
+  TUpdateBracket(const TUpdateBracket&) = delete;
+  TUpdateBracket& operator=(const TUpdateBracket&) = delete;
+
+ private:
+  TCollection& FCollection;
+  int FUncaught;
+};
+
+}  // namespace
+
+// ---- owner hooks -------------------------------------------------------------------------------
+
+TFzyFloat TFuzzySetValuesOwner::GetXRange(int Index) const {
+  switch (Index) {
+    case 0:
+      return UnboundedX;
+    case 1:
+      return -UnboundedX;
+    default:
+      throw EFzyException(SInvalidXRangeIndex, {Index});
+  }
+}
+
+void TFuzzySetValuesOwner::UpdateFuzzySetValue(TFuzzySetValue*) { Changed(false); }
+
+void TFuzzySetValuesOwner::UpdateFuzzySetValues() { Changed(false); }
+
+// ---- point -------------------------------------------------------------------------------------
+
+TFuzzySetValue::TFuzzySetValue(TCollection* Collection) : TCollectionItem(Collection) {
+  if (Collection && Collection->Count() > 0) {
+    if (const auto* Last = dynamic_cast<const TFuzzySetValue*>(Collection->RawItems().back()))
+      FX = Last->FX + 1.0;
+  }
+}
+
+TFuzzySetValues* TFuzzySetValue::FuzzySetValues() const {
+  return static_cast<TFuzzySetValues*>(Collection());
+}
+
+TFzyFloat TFuzzySetValue::ClampX(TFzyFloat Value) const {
+  const TFuzzySetValues* List = FuzzySetValues();
+  const TFuzzySetValuesOwner* Set = List ? List->FuzzySet() : nullptr;
+  if (!Set) return Value;
+  const TFzyFloat Minimum = Set->GetXRange(1);
+  if (Minimum > Value) return Minimum;
+  const TFzyFloat Maximum = Set->GetXRange(0);
+  return Maximum < Value ? Maximum : Value;
+}
+
+void TFuzzySetValue::WriteXY(TFzyFloat X, TFzyFloat Y, TXYUpdateTypes Types) {
+  FX = X;
+  FY = Y;
+  if (TFuzzySetValues* List = FuzzySetValues()) List->UpdateValue(this, Types);
+  Changed(false);
+}
+
+void TFuzzySetValue::SetX(TFzyFloat Value) {
+  CheckNumber(Value, "X");
+  // The unchanged test looks at the value after clamping, so that every X ends inside the range.
+  Value = ClampX(Value);
+  if (Value == FX) return;
+  WriteXY(Value, FY, TXYUpdateTypes{utX});
+}
+
+void TFuzzySetValue::SetY(TFzyFloat Value) {
+  CheckNumber(Value, "Y");
+  if (Value == FY) return;
+  WriteXY(FX, Value < 0 ? 0 : Value, TXYUpdateTypes{utY});
+}
+
+void TFuzzySetValue::SetValue(TFzyFloat X, TFzyFloat Y) {
+  CheckNumber(X, "X");
+  CheckNumber(Y, "Y");
+  const TFuzzySetValues* List = FuzzySetValues();
+  if (List && List->FuzzySet()) {
+    X = ClampX(X);
+    if (Y < 0) Y = 0;
+  }
+  WriteXY(X, Y, TXYUpdateTypes{utX, utY});
+}
+
+bool TFuzzySetValue::Equals(const TFuzzySetValue* Source) const {
+  return Source && FloatEquals(FX, Source->FX) && FloatEquals(FY, Source->FY);
+}
+
+void TFuzzySetValue::Assign(const TPersistent* Source) {
+  if (const auto* Point = dynamic_cast<const TFuzzySetValue*>(Source)) {
+    SetValue(Point->FX, Point->FY);
+    return;
+  }
+  TCollectionItem::Assign(Source);
+}
+
+// ---- list: adding ------------------------------------------------------------------------------
+
+TFuzzySetValue* TFuzzySetValues::Add(TFzyFloat X, TFzyFloat Y) {
+  CheckNumber(X, "X");
+  CheckNumber(Y, "Y");
+  TFuzzySetValue* Point = Add();
+  // Both coordinates are stored before the list cleans up, so a step built point by point keeps
+  // its lower point.
+  Point->WriteXY(Point->ClampX(X), Y < 0 ? 0 : Y, TXYUpdateTypes{utX, utY});
+  return Point;
+}
+
+void TFuzzySetValues::Append(const TFuzzySetValues* Source) {
+  if (Source) Append(Source, 0, Source->Count());
+}
+
+void TFuzzySetValues::Append(const TFuzzySetValues* Source, int Index, int Count) {
+  if (!Source || Source->Count() == 0 || Count <= 0) return;
+  const int SourceCount = Source->Count();
+  Index = std::clamp(Index, 0, SourceCount - 1);
+  if (Index + Count > SourceCount) Count = SourceCount - Index;
+  // Copy the coordinates first: appending a list to itself changes it while it is read.
+  std::vector<std::pair<TFzyFloat, TFzyFloat>> Points;
+  Points.reserve(static_cast<std::size_t>(Count));
+  for (int I = Index; I < Index + Count; ++I)
+    Points.emplace_back(Source->Point(I)->X(), Source->Point(I)->Y());
+  for (const auto& [X, Y] : Points) Add()->SetValue(X, Y);
+}
+
+// ---- list: queries -----------------------------------------------------------------------------
+
+int TFuzzySetValues::GetXCount(TFzyFloat X) const {
+  int Result = 0;
+  for (const TFuzzySetValue* P : *this)
+    if (P->X() == X) ++Result;
+  return Result;
+}
+
+int TFuzzySetValues::SkipX(int Index, TFzyFloat X, int Dir) const {
+  if (Dir == 0) Dir = 1;
+  int Position = Index + Dir;
+  while (Position >= 0 && Position < Count() && FloatEquals(Point(Position)->X(), X)) Position += Dir;
+  return Position >= 0 && Position < Count() ? Position : -1;
+}
+
+int TFuzzySetValues::SkipY(int Index, TFzyFloat Y, int Dir) const {
+  if (Dir == 0) Dir = 1;
+  int Position = Index + Dir;
+  while (Position >= 0 && Position < Count() && FloatEquals(Point(Position)->Y(), Y)) Position += Dir;
+  return Position >= 0 && Position < Count() ? Position : -1;
+}
+
+int TFuzzySetValues::IndexOfPoint(const TFuzzySetValue* Value) const {
+  const auto& Items = RawItems();
+  const auto It = std::find(Items.begin(), Items.end(), Value);
+  return It == Items.end() ? -1 : static_cast<int>(It - Items.begin());
+}
+
+// ---- list: clean-up ----------------------------------------------------------------------------
+
+void TFuzzySetValues::Update(TCollectionItem* Item) {
+  TGCollection::Update(Item);
+  FSorted = FSorted || Count() < 2;
+  FDuplicatesRemoved = FDuplicatesRemoved || Count() < 2;
+  if (!Item && !(FSorted && FDuplicatesRemoved)) {
+    // The clean-up ends with its own whole-list update, which tells the owner once.
+    CleanupValues();
+    return;
+  }
+  if (!FFuzzySet) return;
+  if (Item)
+    FFuzzySet->UpdateFuzzySetValue(static_cast<TFuzzySetValue*>(Item));
+  else
+    FFuzzySet->UpdateFuzzySetValues();
+}
+
+void TFuzzySetValues::Sort() {
+  if (FSorted) return;
+  TUpdateBracket Bracket(*this);
+  const int N = Count();
+  for (int I = 0; I < N; ++I)
+    for (int J = I + 1; J < Count(); ++J)
+      if (Point(J)->X() + FuzzyTolerance < Point(I)->X()) MoveItem(J, I);
+  FSorted = true;
+}
+
+void TFuzzySetValues::DeleteSparing(int Index, int Twin) {
+  Delete(Point(Index) == FUpdating && Twin >= 0 && Twin < Count() ? Twin : Index);
+}
+
+void TFuzzySetValues::RemoveDuplicates() {
+  if (FDuplicatesRemoved) return;
+  TUpdateBracket Bracket(*this);
+  int I = 1;
+  int Run = 0;
+  while (I < Count()) {
+    if (Point(I)->Equals(Point(I - 1))) {
+      DeleteSparing(I, I - 1);
+    } else if (FloatEquals(Point(I)->X(), Point(I - 1)->X())) {
+      if (++Run == 4) {
+        DeleteSparing(I, I - 1);
+        Run = 0;
+      } else {
+        ++I;
+      }
+    } else {
+      Run = 0;
+      ++I;
+    }
+  }
+  FDuplicatesRemoved = true;
+}
+
+void TFuzzySetValues::CleanupValues() {
+  if (FSorted && FDuplicatesRemoved) return;
+  TUpdateBracket Bracket(*this);
+  Sort();
+  RemoveDuplicates();
+}
+
+void TFuzzySetValues::UpdateValue(TFuzzySetValue* Value, TXYUpdateTypes Types) {
+  const int N = Count();
+  int Index = IndexOfPoint(Value);
+  if (Index < 0) return;
+  if (FSorted && Types.Contains(utX) && N >= 2) {
+    const TFzyFloat PrevX = Index > 0 ? Point(Index - 1)->X() : Value->X();
+    const TFzyFloat NextX = Index < N - 1 ? Point(Index + 1)->X() : Value->X();
+    const long double X = Value->X();
+    FSorted = PrevX - FuzzyTolerance <= X && X <= NextX + FuzzyTolerance;
+  }
+  FDuplicatesRemoved = FDuplicatesRemoved && FSorted;
+  if (FDuplicatesRemoved && Types.Contains(utY) && N >= 2) {
+    const bool EqualsPrev = Index > 0 && Value->Equals(Point(Index - 1));
+    const bool EqualsNext = Index < N - 1 && Value->Equals(Point(Index + 1));
+    if (EqualsPrev || EqualsNext) FDuplicatesRemoved = false;
+  }
+  if (UpdateCount() > 0) return;
+
+  // The clean-up below may delete points and notify the owner; Value itself must survive it.
+  TFuzzySetValue* const OuterUpdating = std::exchange(FUpdating, Value);
+  try {
+    Sort();
+    if (Count() >= 2 && IndexOfPoint(Value) >= 0) {
+      if (Types.Contains(utX)) PlaceAmongEqualX(Value);
+      if (IndexOfPoint(Value) >= 0) MergeEqualXRun(Value);
+    }
+  } catch (...) {
+    FUpdating = OuterUpdating;
+    throw;
+  }
+  FUpdating = OuterUpdating;
+}
+
+// Puts Value after the other points of its X; when three others share it, the middle one goes.
+void TFuzzySetValues::PlaceAmongEqualX(TFuzzySetValue* Value) {
+  const long double Limit = static_cast<long double>(Value->X()) + FuzzyTolerance;
+  int Position = IndexOfPoint(Value);
+  int Others = 0;
+  for (int I = 0; I < Count(); ++I) {
+    const TFuzzySetValue* P = Point(I);
+    if (P->X() > Limit) break;
+    if (P != Value && FloatEquals(Value->X(), P->X()) && ++Others == 3) break;
+    Position = I;
+  }
+  if (Others == 3) {
+    if (Point(Position) == Value) --Position;  // spare Value: the other point before it goes
+    Delete(Position);
+  }
+  Position = std::min(Position, Count() - 1);
+  const int Current = IndexOfPoint(Value);
+  if (Current >= 0 && Current != Position) MoveItem(Current, Position);
+}
+
+// Merges equal neighbours in Value's run of equal X and keeps the run to at most four points.
+void TFuzzySetValues::MergeEqualXRun(TFuzzySetValue* Value) {
+  int Index = IndexOfPoint(Value);
+  const int Before = SkipX(Index, Value->X(), -1);
+  const int Start = Before < 0 ? 0 : Before;
+  int J = Start + 1;
+  while (J < Count() && FloatEquals(Value->X(), Point(J)->X())) {
+    if (Point(J)->Equals(Point(J - 1)))
+      Delete(Point(J - 1) == Value ? J : J - 1);
+    else
+      ++J;
+  }
+  if (J - Start - 1 > 3) {
+    Index = IndexOfPoint(Value);
+    if (Index > 0)
+      Delete(Index - 1);
+    else if (Index == 0 && Count() > 1)
+      Delete(1);  // Value leads the list: the point after it goes instead
+  }
+}
+
+// ---- list: resampling --------------------------------------------------------------------------
+
+void TFuzzySetValues::InsertInterpolated(TFzyFloat X, int Index) {
+  TFuzzySetValue* NewPoint = Add();
+  NewPoint->SetX(X);
+  MoveItem(Count() - 1, Index);
+  const bool HasPrev = Index > 0;
+  const bool HasNext = Index + 1 < Count();
+  TFzyFloat Y = 0;
+  if (HasPrev && HasNext) {
+    const TFuzzySetValue* Prev = Point(Index - 1);
+    const TFuzzySetValue* Next = Point(Index + 1);
+    const TFzyFloat Span = Next->X() - Prev->X();
+    // Neighbours on one X (clamping, or a run of equal X) give no slope: take the neighbour's Y.
+    Y = Span == 0 ? Prev->Y() : Prev->Y() + (NewPoint->X() - Prev->X()) / Span * (Next->Y() - Prev->Y());
+  } else if (HasPrev) {
+    Y = Point(Index - 1)->Y();
+  } else if (HasNext) {
+    Y = Point(Index + 1)->Y();
+  }
+  NewPoint->SetY(Y);
+}
+
+void TFuzzySetValues::Expand(int NewCount) {
+  if (NewCount < 2 || NewCount <= Count()) return;
+  TUpdateBracket Bracket(*this);
+  int Missing = NewCount - Count();
+  int Segments = 0;
+  for (int I = 0; I + 1 < Count(); ++I)
+    if (Point(I + 1)->X() - FuzzyTolerance > Point(I)->X()) ++Segments;
+  int I = 0;
+  while (I < Count() - 1) {
+    if (Segments > 0 && Point(I + 1)->X() - FuzzyTolerance > Point(I)->X()) {
+      const int K = static_cast<int>(std::ceil(static_cast<double>(Missing) / Segments));
+      const TFzyFloat Step = (Point(I + 1)->X() - Point(I)->X()) / (K + 1);
+      --Segments;
+      for (int N = 0; N < K; ++N) {
+        --Missing;
+        InsertInterpolated(Point(I)->X() + Step, I + 1);
+        ++I;
+      }
+    }
+    ++I;
+  }
+}
+
+void TFuzzySetValues::ExpandSimple(int NewCount) {
+  // Fewer than two points, or points all on one X, give no span to spread new points over.
+  if (NewCount < 2 || NewCount <= Count() || Count() < 2) return;
+  if (FloatEquals(Point(0)->X(), Point(Count() - 1)->X())) return;
+  TUpdateBracket Bracket(*this);
+  const int Missing = NewCount - Count();
+  const TFzyFloat Step = (Point(Count() - 1)->X() - Point(0)->X()) / (Missing + 1);
+  TFzyFloat X = Point(0)->X();
+  int K = 0;
+  for (int N = 0; N < Missing; ++N) {
+    X += Step;
+    while (K < Count() - 1 && Point(K)->X() < X) ++K;
+    if (FloatEquals(Point(K)->X(), X)) {
+      K = SkipX(K, X, 1);
+      if (K < 0) K = Count() - 1;
+    }
+    InsertInterpolated(X, K);
+  }
+}
+
+// ---- list: statistics --------------------------------------------------------------------------
+
+namespace {
+void CheckNotEmpty(const TFuzzySetValues& Values, const char* Operation) {
+  if (Values.Count() == 0) throw EFzyException(SFuzzySetEmpty, {Operation});
+}
+}  // namespace
+
+TFzyFloat TFuzzySetValues::GetAvgValue() const {
+  CheckNotEmpty(*this, "Get Average Y Value");
+  TFzyFloat Sum = 0;
+  for (const TFuzzySetValue* P : *this) Sum += P->Y();
+  return Sum / Count();
+}
+
+TFzyFloat TFuzzySetValues::GetMaxValue() const {
+  CheckNotEmpty(*this, "Get Maximum Y Value");
+  TFzyFloat Result = Point(0)->Y();
+  for (int I = 1; I < Count(); ++I)
+    if (Point(I)->Y() > Result) {
+      Result = Point(I)->Y();
+      if (Result == 1.0) break;
+    }
+  return Result;
+}
+
+TFzyFloat TFuzzySetValues::GetMinValue() const {
+  CheckNotEmpty(*this, "Get Minimum Y Value");
+  TFzyFloat Result = Point(0)->Y();
+  for (int I = 1; I < Count(); ++I)
+    if (Point(I)->Y() < Result) {
+      Result = Point(I)->Y();
+      if (Result == 0.0) break;
+    }
+  return Result;
+}
+
+void TFuzzySetValues::GetStatValues(TFzyFloat& AvgY, TFzyFloat& MaxY, TFzyFloat& MinY) const {
+  CheckNotEmpty(*this, "Get Statistics Values");
+  TFzyFloat Sum = 0;
+  MaxY = 0.0;
+  MinY = 1.0;
+  for (const TFuzzySetValue* P : *this) {
+    Sum += P->Y();
+    if (P->Y() > MaxY) MaxY = P->Y();
+    if (P->Y() < MinY) MinY = P->Y();
+  }
+  AvgY = Sum / Count();
+}
+
+}  // namespace fuzzy

@@ -1,0 +1,166 @@
+#pragma once
+// The membership function of a fuzzy set: an ordered list of (X, Y) points.
+//
+// The list keeps itself in ascending X order, merges neighbours that agree in X and Y (within the
+// tolerance), allows at most three points on one X (a step holds two, a spike three), and reports
+// every change to the fuzzy set that owns it. Between BeginUpdate and EndUpdate no sorting, merging
+// or owner notification happens; the outermost EndUpdate cleans up and notifies once.
+
+#include <string>
+#include <vector>
+
+#include "fuzzy/companion/structures.h"
+#include "fuzzy/vocabulary/fuzzy_consts.h"
+
+namespace fuzzy {
+
+class TFuzzySetValue;
+class TFuzzySetValues;
+
+// "Invalid X value: NAN": a NaN written to a point would break the order of the list.
+inline constexpr std::string_view SInvalidPointValue = "Invalid %s value: %s";
+
+// The hooks the point list calls on the fuzzy set that owns it. The fuzzy set derives from this
+// class; the defaults answer for a set that belongs to no variable.
+class TFuzzySetValuesOwner : public TGCollectionItem {
+ public:
+  std::string ClassName() const override { return "TFuzzySetValuesOwner"; }
+
+  // Index 0: the largest X a point may take; 1: the smallest. Other indexes raise EFzyException.
+  virtual TFzyFloat GetXRange(int Index) const;
+  // A change of one point (Value) or of the whole list.
+  virtual void UpdateFuzzySetValue(TFuzzySetValue* Value);
+  virtual void UpdateFuzzySetValues();
+
+ protected:
+  explicit TFuzzySetValuesOwner(TCollection* Collection) : TGCollectionItem(Collection) {}
+};
+
+class TFuzzySetValue : public TCollectionItem {
+ public:
+  std::string ClassName() const override { return "TFuzzySetValue"; }
+
+  TFzyFloat X() const { return FX; }
+  TFzyFloat Y() const { return FY; }
+  // Writes X; inside a set's list the value is held within the set's X range. NaN raises.
+  virtual void SetX(TFzyFloat Value);
+  // Writes Y; a negative value is stored as 0. NaN raises.
+  virtual void SetY(TFzyFloat Value);
+  // Writes both; only inside a set's list is X held in range and Y floored at 0. NaN raises.
+  void SetValue(TFzyFloat X, TFzyFloat Y);
+  // True when X and Y both agree with Source's within the tolerance.
+  virtual bool Equals(const TFuzzySetValue* Source) const;
+  void Assign(const TPersistent* Source) override;
+
+  TFuzzySetValues* FuzzySetValues() const;
+
+ protected:
+  // A point appended to a list that holds points lies one past the last X; otherwise X = 0.
+  explicit TFuzzySetValue(TCollection* Collection);
+  template <typename T, typename... Args>
+  friend T* New(Args&&...);
+
+ private:
+  friend class TFuzzySetValues;
+  TFzyFloat ClampX(TFzyFloat Value) const;
+  void WriteXY(TFzyFloat X, TFzyFloat Y, TXYUpdateTypes Types);
+
+  TFzyFloat FX = 0;
+  TFzyFloat FY = 0;
+};
+
+// Iterates the points of a list in index order.
+class TFuzzySetValuesEnumerator {
+ public:
+  using Base = std::vector<TCollectionItem*>::const_iterator;
+  explicit TFuzzySetValuesEnumerator(Base Position) : FPosition(Position) {}
+  TFuzzySetValue* operator*() const { return static_cast<TFuzzySetValue*>(*FPosition); }
+  TFuzzySetValuesEnumerator& operator++() {
+    ++FPosition;
+    return *this;
+  }
+  friend bool operator==(const TFuzzySetValuesEnumerator&, const TFuzzySetValuesEnumerator&) = default;
+
+ private:
+  Base FPosition;
+};
+
+class TFuzzySetValues : public TGCollection {
+ public:
+  std::string ClassName() const override { return "TFuzzySetValues"; }
+
+  // The owning fuzzy set, or nullptr for a free-standing list.
+  TFuzzySetValuesOwner* FuzzySet() const { return FFuzzySet; }
+  TFuzzySetValuesOwner* GetFuzzySet() const { return FFuzzySet; }
+
+  // The point at Index; EListError for a bad index.
+  TFuzzySetValue* Items(int Index) const { return static_cast<TFuzzySetValue*>(GetItem(Index)); }
+  TFuzzySetValue* operator[](int Index) const { return Items(Index); }
+  // The point at Index without an index check, for loops that keep within the list.
+  TFuzzySetValue* Point(int Index) const {
+    return static_cast<TFuzzySetValue*>(RawItems()[static_cast<std::size_t>(Index)]);
+  }
+  TFuzzySetValuesEnumerator begin() const { return TFuzzySetValuesEnumerator(RawItems().begin()); }
+  TFuzzySetValuesEnumerator end() const { return TFuzzySetValuesEnumerator(RawItems().end()); }
+
+  // A new point after the last one.
+  TFuzzySetValue* Add() { return static_cast<TFuzzySetValue*>(TGCollection::Add()); }
+  // A new point with both coordinates written before the list cleans up.
+  TFuzzySetValue* Add(TFzyFloat X, TFzyFloat Y);
+  TFuzzySetValue* Insert(int Index) { return static_cast<TFuzzySetValue*>(TGCollection::Insert(Index)); }
+  void Append(const TFuzzySetValues* Source);
+  virtual void Append(const TFuzzySetValues* Source, int Index, int Count);
+
+  // The number of points whose X equals X exactly.
+  int GetXCount(TFzyFloat X) const;
+  // From Index + Dir, steps by Dir (0 counts as +1) over points whose X (Y) lies within the
+  // tolerance of X (Y); the position reached, or -1 past either end.
+  int SkipX(int Index, TFzyFloat X, int Dir) const;
+  int SkipY(int Index, TFzyFloat Y, int Dir) const;
+
+  void Sort();
+  void RemoveDuplicates();
+  void CleanupValues();
+  // Adds interpolated points until the list holds NewCount: spread over the segments of distinct
+  // X (Expand) or evenly over the whole X span (ExpandSimple).
+  void Expand(int NewCount);
+  void ExpandSimple(int NewCount);
+
+  // Statistics over Y; an empty list raises EFzyException (SFuzzySetEmpty).
+  TFzyFloat GetAvgValue() const;
+  TFzyFloat GetMaxValue() const;
+  TFzyFloat GetMinValue() const;
+  void GetStatValues(TFzyFloat& AvgY, TFzyFloat& MaxY, TFzyFloat& MinY) const;
+
+  // Runs after a point's fields were written: tracks order and duplicates, and outside an update
+  // bracket puts the point in place. The point Value always survives; a twin is removed instead.
+  virtual void UpdateValue(TFuzzySetValue* Value, TXYUpdateTypes Types);
+
+  bool Sorted() const { return FSorted; }
+  bool DuplicatesRemoved() const { return FDuplicatesRemoved; }
+
+ protected:
+  explicit TFuzzySetValues(TFuzzySetValuesOwner* FuzzySet,
+                           TCollectionItemClass ItemClass = &CreateItem<TFuzzySetValue>)
+      : TGCollection(FuzzySet, ItemClass), FFuzzySet(FuzzySet) {}
+  template <typename T, typename... Args>
+  friend T* New(Args&&...);
+
+  void Update(TCollectionItem* Item) override;
+
+ private:
+  int IndexOfPoint(const TFuzzySetValue* Value) const;
+  // Deletes the point at Index, or its neighbour Twin when Index holds the point being updated.
+  void DeleteSparing(int Index, int Twin);
+  void PlaceAmongEqualX(TFuzzySetValue* Value);
+  void MergeEqualXRun(TFuzzySetValue* Value);
+  // Adds a point at X, moves it to Index and gives it the Y interpolated from its neighbours.
+  void InsertInterpolated(TFzyFloat X, int Index);
+
+  TFuzzySetValuesOwner* FFuzzySet;
+  bool FSorted = true;
+  bool FDuplicatesRemoved = true;
+  TFuzzySetValue* FUpdating = nullptr;
+};
+
+}  // namespace fuzzy

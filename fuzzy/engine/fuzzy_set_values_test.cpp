@@ -1,0 +1,356 @@
+#include "fuzzy/engine/fuzzy_set_values.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "fuzzy/engine/fuzzy_math.h"
+#include "fuzzy/testing/points.h"
+
+namespace fuzzy {
+namespace {
+
+using testing::AddPoints;
+using testing::SamePoints;
+
+// A fuzzy set stand-in with a settable X range that counts the list's notifications.
+class TRangedSet : public TFuzzySetValuesOwner {
+ public:
+  TFzyFloat Minimum = -2147483647.0;
+  TFzyFloat Maximum = 2147483647.0;
+  bool HasRange = false;
+  int PointChanges = 0;
+  int ListChanges = 0;
+
+  TFuzzySetValues& Values() { return *FValues; }
+
+  TFzyFloat GetXRange(int Index) const override {
+    if (!HasRange) return TFuzzySetValuesOwner::GetXRange(Index);
+    return Index == 0 ? Maximum : Minimum;
+  }
+  void UpdateFuzzySetValue(TFuzzySetValue*) override { ++PointChanges; }
+  void UpdateFuzzySetValues() override { ++ListChanges; }
+
+  void AfterConstruction() override {
+    TFuzzySetValuesOwner::AfterConstruction();
+    FValues = New<TFuzzySetValues>(this);
+  }
+  void BeforeDestruction() override {
+    FValues->Free();
+    TFuzzySetValuesOwner::BeforeDestruction();
+  }
+
+  TRangedSet() : TFuzzySetValuesOwner(nullptr) {}
+
+ private:
+  TFuzzySetValues* FValues = nullptr;
+};
+
+TOwned<TRangedSet> RangedSet(TFzyFloat Minimum, TFzyFloat Maximum) {
+  TOwned<TRangedSet> Set = MakeOwned<TRangedSet>();
+  Set->HasRange = true;
+  Set->Minimum = Minimum;
+  Set->Maximum = Maximum;
+  return Set;
+}
+
+TOwned<TFuzzySetValues> FreeList() { return MakeOwned<TFuzzySetValues>(nullptr); }
+
+TEST(FloatEquals, ToleranceIsInclusiveAndNaNNeverEqual) {
+  EXPECT_TRUE(FloatEquals(1.0, 1.00005));
+  EXPECT_TRUE(FloatEquals(1.0, 1.0001));
+  EXPECT_FALSE(FloatEquals(1.0, 1.0002));
+  EXPECT_FALSE(FloatEquals(std::nan(""), std::nan("")));
+  EXPECT_EQ(Sign(-0.5), -1);
+  EXPECT_EQ(Sign(0.0), 0);
+  EXPECT_EQ(Sign(3.0), 1);
+}
+
+TEST(FuzzySetValue, NewPointsAndWrites) {
+  auto Values = FreeList();
+  Values->Add(10, 0.5);
+  TFuzzySetValue* Appended = Values->Add();
+  EXPECT_EQ(Appended->X(), 11);
+  EXPECT_EQ(Appended->Y(), 0);
+
+  Appended->SetY(-0.5);
+  EXPECT_EQ(Appended->Y(), 0);
+  Appended->SetY(1.7);
+  EXPECT_EQ(Appended->Y(), 1.7);
+  Appended->SetX(150);
+  EXPECT_EQ(Appended->X(), 150);  // no owning set: no range
+  Appended->SetValue(5, -1);
+  EXPECT_EQ(Appended->Y(), -1);  // no owning set: stored as given
+}
+
+TEST(FuzzySetValue, WritesInsideASetAreHeldInItsRange) {
+  auto Set = RangedSet(0, 100);
+  TFuzzySetValue* P = Set->Values().Add(50, 0.5);
+  P->SetX(150);
+  EXPECT_EQ(P->X(), 100);
+  P->SetX(-3);
+  EXPECT_EQ(P->X(), 0);
+  P->SetValue(5, -1);
+  EXPECT_EQ(P->Y(), 0);
+
+  // A fresh point whose X equals the value written is still clamped.
+  auto Narrow = RangedSet(2, 8);
+  TFuzzySetValue* First = Narrow->Values().Add(0, 0.5);
+  EXPECT_EQ(First->X(), 2);
+  TFuzzySetValue* Second = Narrow->Values().Add();
+  Second->SetX(0);
+  EXPECT_TRUE(SamePoints(Narrow->Values(), {{2, 0.5}, {2, 0}}));
+  Narrow->Values().Add(20, 1);
+  EXPECT_EQ(Narrow->Values()[2]->X(), 8);
+
+  // Without a variable the set clamps only to the widest range.
+  auto Unbounded = MakeOwned<TRangedSet>();
+  EXPECT_EQ(Unbounded->Values().Add(3e12, 1)->X(), 2147483647.0);
+  EXPECT_THROW(Unbounded->GetXRange(2), EFzyException);
+  try {
+    Unbounded->GetXRange(2);
+  } catch (const EFzyException& E) {
+    EXPECT_STREQ(E.what(), "Invalid index argument to GetXRange.  Index = 2");
+  }
+}
+
+TEST(FuzzySetValue, NaNIsRefusedAndLeavesTheListAlone) {
+  auto Set = RangedSet(0, 10);
+  TFuzzySetValue* P = Set->Values().Add(1, 0.5);
+  const double NaN = std::numeric_limits<double>::quiet_NaN();
+  try {
+    P->SetX(NaN);
+    FAIL();
+  } catch (const EFzyException& E) {
+    EXPECT_STREQ(E.what(), "Invalid X value: NAN");
+  }
+  EXPECT_THROW(P->SetY(NaN), EFzyException);
+  EXPECT_THROW(P->SetValue(2, NaN), EFzyException);
+  EXPECT_THROW(Set->Values().Add(NaN, 0), EFzyException);
+  EXPECT_TRUE(SamePoints(Set->Values(), {{1, 0.5}}));
+}
+
+TEST(FuzzySetValues, AStepBuiltPointByPointKeepsAllItsPoints) {
+  auto Values = FreeList();
+  AddPoints(*Values, {{0, 0}, {5, 0}, {5, 1}, {10, 1}});
+  EXPECT_TRUE(SamePoints(*Values, {{0, 0}, {5, 0}, {5, 1}, {10, 1}}));
+
+  auto Batched = FreeList();
+  Batched->BeginUpdate();
+  AddPoints(*Batched, {{0, 0}, {5, 0}, {5, 1}, {10, 1}});
+  Batched->EndUpdate();
+  EXPECT_TRUE(SamePoints(*Batched, testing::PointsOf(*Values)));
+}
+
+TEST(FuzzySetValues, SortKeepsTheOrderOfEqualX) {
+  auto Values = FreeList();
+  Values->BeginUpdate();
+  AddPoints(*Values, {{2, 0}, {1, 0}, {1, 1}, {0, 0}});
+  EXPECT_FALSE(Values->Sorted());
+  Values->EndUpdate();
+  EXPECT_TRUE(Values->Sorted());
+  EXPECT_TRUE(SamePoints(*Values, {{0, 0}, {1, 0}, {1, 1}, {2, 0}}));
+
+  // Moving a point past its neighbour re-sorts at once.
+  Values->Items(0)->SetX(3);
+  EXPECT_TRUE(SamePoints(*Values, {{1, 0}, {1, 1}, {2, 0}, {3, 0}}));
+}
+
+TEST(FuzzySetValues, AtMostThreePointsShareOneX) {
+  auto Values = FreeList();
+  AddPoints(*Values, {{0, 0}, {1, 0}, {1, 1}, {1, 0.5}, {2, 0.2}});
+  Values->Items(4)->SetX(1);
+  EXPECT_TRUE(SamePoints(*Values, {{0, 0}, {1, 0}, {1, 0.2}, {1, 0.5}}));
+
+  // Had the moved point become a duplicate, the two merge.
+  auto Merging = FreeList();
+  AddPoints(*Merging, {{0, 0}, {1, 0}, {1, 1}, {1, 0.5}, {2, 0}});
+  TFuzzySetValue* Moved = Merging->Items(4);
+  Moved->SetX(1);
+  EXPECT_TRUE(SamePoints(*Merging, {{0, 0}, {1, 0}, {1, 0.5}}));
+  EXPECT_EQ(Moved->Collection(), Merging.get());
+
+  // A fourth point on one X replaces the middle one of the three already there.
+  auto Spike = FreeList();
+  AddPoints(*Spike, {{1, 0}, {1, 1}, {1, 0.5}, {1, 0.7}});
+  EXPECT_TRUE(SamePoints(*Spike, {{1, 0}, {1, 0.7}, {1, 0.5}}));
+}
+
+TEST(FuzzySetValues, TheChangedPointSurvivesTheCleanUp) {
+  // Setting the last point onto the first makes the two equal: the first goes, the changed stays.
+  auto Values = FreeList();
+  AddPoints(*Values, {{0, 0}, {1, 0.5}, {2, 0}});
+  TFuzzySetValue* Last = Values->Items(2);
+  Last->SetX(0);
+  EXPECT_TRUE(SamePoints(*Values, {{0, 0}, {1, 0.5}}));
+  EXPECT_EQ(Values->Items(0), Last);
+
+  // The changed point sits just before the third other point of its X: another one goes.
+  auto Run = FreeList();
+  Run->BeginUpdate();
+  AddPoints(*Run, {{1, 0}, {1, 0.2}, {1, 0.4}, {1, 0.6}});
+  Run->EndUpdate();
+  ASSERT_EQ(Run->Count(), 4);
+  TFuzzySetValue* Middle = Run->Items(2);
+  Middle->SetX(1.00005);
+  EXPECT_TRUE(SamePoints(*Run, {{1, 0}, {1.00005, 0.4}, {1, 0.6}}));
+  EXPECT_EQ(Run->Items(1), Middle);
+
+  // A point whose Y now equals its predecessor's merges into it and stays itself.
+  auto Twins = FreeList();
+  AddPoints(*Twins, {{0, 0}, {0, 1}, {3, 1}});
+  TFuzzySetValue* Upper = Twins->Items(1);
+  Upper->SetY(0);
+  EXPECT_TRUE(SamePoints(*Twins, {{0, 0}, {3, 1}}));
+  EXPECT_EQ(Twins->Items(0), Upper);
+}
+
+TEST(FuzzySetValues, RemoveDuplicatesDropsEveryFifthOfARun) {
+  auto Values = FreeList();
+  Values->BeginUpdate();
+  AddPoints(*Values, {{1, 0}, {1, 0.1}, {1, 0.1}, {1, 0.2}, {1, 0.3}, {1, 0.4}, {1, 0.5}});
+  Values->EndUpdate();
+  // The twin (1, 0.1) merges first; of the six distinct points left the fifth goes.
+  EXPECT_TRUE(SamePoints(*Values, {{1, 0}, {1, 0.1}, {1, 0.2}, {1, 0.3}, {1, 0.5}}));
+}
+
+TEST(FuzzySetValues, NotificationsReachTheOwner) {
+  auto Set = RangedSet(0, 10);
+  TFuzzySetValues& Values = Set->Values();
+  Values.Add(1, 0.5);
+  EXPECT_EQ(Set->ListChanges, 1);   // the point joined the list
+  EXPECT_EQ(Set->PointChanges, 1);  // its coordinates were written
+  Values.Items(0)->SetY(0.5);       // unchanged: nothing
+  EXPECT_EQ(Set->PointChanges, 1);
+
+  Set->ListChanges = Set->PointChanges = 0;
+  Values.BeginUpdate();
+  AddPoints(Values, {{3, 1}, {2, 0}, {4, 0}});
+  Values.Items(0)->SetY(1);
+  EXPECT_EQ(Set->ListChanges + Set->PointChanges, 0);
+  Values.EndUpdate();
+  EXPECT_EQ(Set->ListChanges, 1);
+  EXPECT_EQ(Set->PointChanges, 0);
+  EXPECT_TRUE(SamePoints(Values, {{1, 1}, {2, 0}, {3, 1}, {4, 0}}));
+
+  Set->ListChanges = 0;
+  Values.Delete(0);
+  EXPECT_EQ(Set->ListChanges, 1);
+  EXPECT_THROW(Values.Delete(7), EListError);
+}
+
+TEST(FuzzySetValues, SkipAndCount) {
+  auto Values = FreeList();
+  AddPoints(*Values, {{0, 0}, {1, 0}, {1, 1}, {1.00005, 0.5}, {2, 1}});
+  EXPECT_EQ(Values->GetXCount(1), 2);
+  EXPECT_EQ(Values->SkipX(0, 1, 1), 4);
+  EXPECT_EQ(Values->SkipX(4, 1, -1), 0);
+  EXPECT_EQ(Values->SkipX(3, 2, 0), -1);  // Dir 0 counts as +1 and runs off the end
+  EXPECT_EQ(Values->SkipX(1, 1, -1), 0);
+  EXPECT_EQ(Values->SkipY(1, 1, 1), 3);
+  EXPECT_EQ(Values->SkipY(0, 0, 1), 2);
+  EXPECT_EQ(Values->SkipY(4, 1, -1), 3);
+}
+
+TEST(FuzzySetValues, AppendClampsItsRangeAndCopiesItself) {
+  auto Source = FreeList();
+  AddPoints(*Source, {{0, 0}, {1, 1}, {2, 0.5}});
+  auto Values = FreeList();
+  Values->Append(Source.get(), -4, 2);
+  EXPECT_TRUE(SamePoints(*Values, {{0, 0}, {1, 1}}));
+  Values->Append(Source.get(), 9, 5);  // past the end: only the last point
+  EXPECT_TRUE(SamePoints(*Values, {{0, 0}, {1, 1}, {2, 0.5}}));
+  auto Empty = FreeList();
+  Values->Append(Empty.get(), 0, 3);
+  Values->Append(Values.get());  // duplicates of itself merge away
+  EXPECT_TRUE(SamePoints(*Values, {{0, 0}, {1, 1}, {2, 0.5}}));
+
+  auto Copy = FreeList();
+  Copy->Assign(Source.get());
+  EXPECT_TRUE(SamePoints(*Copy, testing::PointsOf(*Source)));
+  Copy->SetItem(0, Source->Items(1));
+  EXPECT_TRUE(SamePoints(*Copy, {{1, 1}, {2, 0.5}}));
+}
+
+TEST(FuzzySetValues, ExpandSpreadsPointsOverSegments) {
+  auto Line = FreeList();
+  AddPoints(*Line, {{0, 0}, {4, 1}});
+  Line->Expand(5);
+  EXPECT_TRUE(SamePoints(*Line, {{0, 0}, {1, 0.25}, {2, 0.5}, {3, 0.75}, {4, 1}}));
+
+  auto Edge = FreeList();
+  AddPoints(*Edge, {{0, 0}, {0, 1}, {2, 1}});
+  Edge->Expand(5);
+  EXPECT_TRUE(SamePoints(*Edge, {{0, 0}, {0, 1}, {2.0 / 3, 1}, {4.0 / 3, 1}, {2, 1}}));
+
+  auto Triangle = FreeList();
+  AddPoints(*Triangle, {{0, 0}, {1, 1}, {2, 0}});
+  Triangle->Expand(6);  // three missing over two segments: two, then one
+  EXPECT_TRUE(
+      SamePoints(*Triangle, {{0, 0}, {1.0 / 3, 1.0 / 3}, {2.0 / 3, 2.0 / 3}, {1, 1}, {1.5, 0.5}, {2, 0}}));
+  Triangle->Expand(3);  // not more than now: nothing
+  EXPECT_EQ(Triangle->Count(), 6);
+}
+
+TEST(FuzzySetValues, ExpandSimpleSpreadsPointsEvenlyAndSurvivesDegenerateLists) {
+  auto Values = FreeList();
+  AddPoints(*Values, {{0, 0}, {1, 1}, {4, 0}});
+  Values->ExpandSimple(6);
+  EXPECT_TRUE(SamePoints(*Values, {{0, 0}, {1, 1}, {2, 2.0 / 3}, {3, 1.0 / 3}, {4, 0}}));
+  // x = 1 fell on the existing point (1, 1): the new point went after it and merged with nothing.
+
+  auto Single = FreeList();
+  Single->Add(1, 0.5);
+  Single->ExpandSimple(4);
+  EXPECT_TRUE(SamePoints(*Single, {{1, 0.5}}));
+
+  auto Vertical = FreeList();
+  AddPoints(*Vertical, {{1, 0}, {1, 1}});
+  Vertical->ExpandSimple(4);  // no X span to spread over: nothing
+  EXPECT_TRUE(SamePoints(*Vertical, {{1, 0}, {1, 1}}));
+}
+
+TEST(FuzzySetValues, Statistics) {
+  auto Values = FreeList();
+  const char* Operations[] = {"Get Average Y Value", "Get Maximum Y Value", "Get Minimum Y Value",
+                              "Get Statistics Values"};
+  int Raised = 0;
+  auto Expect = [&](auto&& Call, const char* Operation) {
+    try {
+      Call();
+    } catch (const EFzyException& E) {
+      EXPECT_EQ(std::string(E.what()),
+                std::string("Invalid operation: \"") + Operation + "\".  Fuzzy set is empty");
+      ++Raised;
+    }
+  };
+  TFzyFloat Avg, Max, Min;
+  Expect([&] { Values->GetAvgValue(); }, Operations[0]);
+  Expect([&] { Values->GetMaxValue(); }, Operations[1]);
+  Expect([&] { Values->GetMinValue(); }, Operations[2]);
+  Expect([&] { Values->GetStatValues(Avg, Max, Min); }, Operations[3]);
+  EXPECT_EQ(Raised, 4);
+
+  Values->Add(3, 0.4);
+  Values->GetStatValues(Avg, Max, Min);
+  EXPECT_DOUBLE_EQ(Avg, 0.4);
+  EXPECT_DOUBLE_EQ(Max, 0.4);
+  EXPECT_DOUBLE_EQ(Min, 0.4);
+  Values->Items(0)->SetY(1.5);
+  Values->GetStatValues(Avg, Max, Min);
+  EXPECT_DOUBLE_EQ(Max, 1.5);
+  EXPECT_DOUBLE_EQ(Min, 1.0);
+
+  auto Scan = FreeList();
+  AddPoints(*Scan, {{0, 0.5}, {1, 1.0}, {2, 1.5}, {3, 0.2}});
+  EXPECT_DOUBLE_EQ(Scan->GetMaxValue(), 1.0);  // stops at the first 1.0
+  EXPECT_DOUBLE_EQ(Scan->GetMinValue(), 0.2);
+  EXPECT_DOUBLE_EQ(Scan->GetAvgValue(), 0.8);
+  Scan->Add()->SetValue(4, -1);  // a free list keeps a negative Y
+  Scan->Items(1)->SetY(0);
+  EXPECT_DOUBLE_EQ(Scan->GetMinValue(), 0.0);  // stops at the first 0.0
+}
+
+}  // namespace
+}  // namespace fuzzy
