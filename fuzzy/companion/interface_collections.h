@@ -1,0 +1,158 @@
+#pragma once
+// Collections of interface references: a string-keyed table, a string list with one interface per
+// entry, and an interface stack. Each holds one counted reference per stored value and lets go of
+// a value only after the value has left the collection, so a value that dies on its release and
+// touches the collection from its destructor finds it consistent.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "fuzzy/companion/glists.h"
+#include "fuzzy/runtime/interface.h"
+
+namespace fuzzy {
+
+// GetItem of a key that is not stored; formatted with the key.
+inline constexpr std::string_view SKeyNotFound = "Key \"%s\" not found";
+// Construction values out of range; formatted with the capacity, load factor and prime.
+inline constexpr std::string_view SInvalidHashTableSettings =
+    "Invalid hash table settings: capacity %d, load factor %.4f, prime %d";
+
+class TIStringHashTable;
+
+// Walks a table's entries in table order. Changing the table during a walk is safe: the walk then
+// may skip or repeat entries, but never reads a removed one.
+class TIStringHashtableEnumerator {
+ public:
+  TIStringHashtableEnumerator(const TIStringHashTable* Table, std::size_t Position);
+
+  IPtr<IInterface> operator*() const;
+  std::string Key() const;
+  TIStringHashtableEnumerator& operator++();
+  friend bool operator==(const TIStringHashtableEnumerator& A, const TIStringHashtableEnumerator& B);
+
+ private:
+  bool AtEnd() const;
+  void SkipUnused();
+
+  const TIStringHashTable* FTable;
+  std::size_t FPosition;
+};
+
+// A table from string keys (exact, case-sensitive) to interface references.
+//
+// Table order is insertion order: GetItemByIndex and the enumerator follow it, removing an entry
+// keeps the order of the others, and putting a value under a key that is already stored replaces
+// the value in place (the entry keeps its position). Lookups, puts and removals take constant time
+// on average; the first indexed read after removals compacts the order once, in linear time.
+//
+// Descendants run their own steps on every store by overriding PutValue (call the inherited one
+// first: it does the storing), and on clearing by overriding Clear. Freeing the table drops its
+// references without calling Clear.
+class TIStringHashTable : public TPersistent {
+ public:
+  std::string ClassName() const override { return "TIStringHashTable"; }
+
+  // Stores Value under Key through PutValue; returns the value stored before, or nil.
+  IPtr<IInterface> Put(const std::string& Key, const IPtr<IInterface>& Value);
+  void SetItem(const std::string& Key, const IPtr<IInterface>& Value) { Put(Key, Value); }
+  // The value under Key, or nil when Key is not stored.
+  IPtr<IInterface> Get(const std::string& Key) const;
+  // The value under Key; raises EAQException when Key is not stored.
+  IPtr<IInterface> GetItem(const std::string& Key) const;
+  // The value at Index in table order; raises EListError for a bad index.
+  IPtr<IInterface> GetItemByIndex(int Index) const;
+  // True and the value when Key is stored; false and nil otherwise.
+  bool ContainsKey(const std::string& Key, IPtr<IInterface>& Value) const;
+  // Removes the entry of Key and returns its value; nil when Key is not stored.
+  IPtr<IInterface> Remove(const std::string& Key);
+  virtual void Clear();
+  int Count() const { return static_cast<int>(FSlotOf.size()); }
+
+  // From another table: clears this one, then puts each of its entries in its table order.
+  void Assign(const TPersistent* Source) override;
+
+  TIStringHashtableEnumerator begin() const { return TIStringHashtableEnumerator(this, 0); }
+  TIStringHashtableEnumerator end() const { return TIStringHashtableEnumerator(this, FSlots.size()); }
+
+ protected:
+  // Capacity: the number of entries expected; LoadFactor: the most entries per hash bucket on
+  // average; Prime: the multiplier of the key hash. Values out of range raise EAQException.
+  explicit TIStringHashTable(int Capacity = 101, double LoadFactor = 0.75, int Prime = 47);
+  ~TIStringHashTable() override;
+  template <typename T, typename... Args>
+  friend T* New(Args&&...);
+
+  // Stores Value under Key: replaces the value of a stored key in place, else appends an entry.
+  virtual void PutValue(const std::string& Key, const IPtr<IInterface>& Value);
+
+ private:
+  friend class TIStringHashtableEnumerator;
+
+  struct TSlot {
+    std::string Key;
+    IPtr<IInterface> Value;
+    bool Used = true;
+  };
+  struct TKeyHash {
+    std::size_t Prime;
+    std::size_t operator()(const std::string& Key) const;
+  };
+
+  // Drops the slots of removed entries, so that slot positions are table indexes again.
+  void Compact() const;
+
+  // Entries in table order, with unused slots left behind by removals until the next Compact.
+  mutable std::vector<TSlot> FSlots;
+  mutable std::unordered_map<std::string, std::size_t, TKeyHash> FSlotOf;
+  mutable std::size_t FUnusedSlots = 0;
+};
+
+// A list of strings, each with one interface value. IndexOf compares exactly (case-sensitive).
+// Bad indexes raise EListError "List index out of bounds (i)".
+class TIStringList : public TPersistent {
+ public:
+  std::string ClassName() const override { return "TIStringList"; }
+
+  // Appends S, then stores Value through PutData, so descendants see every value that enters.
+  int Add(const std::string& S, const IPtr<IInterface>& Value);
+  int Count() const { return static_cast<int>(FEntries.size()); }
+  const std::string& Strings(int Index) const;
+  IPtr<IInterface> GetData(int Index) const;
+  virtual void PutData(int Index, const IPtr<IInterface>& Value);
+  // Index of the first entry whose string is S, or -1.
+  int IndexOf(std::string_view S) const;
+  void Delete(int Index);
+  void Clear();
+
+ protected:
+  TIStringList() = default;
+  ~TIStringList() override { Clear(); }
+  template <typename T, typename... Args>
+  friend T* New(Args&&...);
+
+ private:
+  struct TEntry {
+    std::string S;
+    IPtr<IInterface> Data;
+  };
+  void CheckIndex(int Index) const;
+
+  std::vector<TEntry> FEntries;
+};
+
+// A stack of interface references; popping hands the reference to the caller.
+class TIStack : public TBasicStack<IPtr<IInterface>> {
+ public:
+  std::string ClassName() const override { return "TIStack"; }
+
+ protected:
+  TIStack() = default;
+  template <typename T, typename... Args>
+  friend T* New(Args&&...);
+};
+
+}  // namespace fuzzy
