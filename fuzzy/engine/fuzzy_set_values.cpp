@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <exception>
 #include <utility>
 
 #include "fuzzy/engine/fuzzy_math.h"
+#include "fuzzy/runtime/update_bracket.h"
 
 namespace fuzzy {
 
@@ -16,32 +16,6 @@ constexpr TFzyFloat UnboundedX = 2147483647.0;
 void CheckNumber(TFzyFloat Value, const char* Coordinate) {
   if (std::isnan(Value)) throw EFzyException(SInvalidPointValue, {Coordinate, FloatToStrF(Value, 4)});
 }
-
-// Keeps a batch open for the lifetime of the guard, so an exception cannot leave it open. The
-// closing notification may raise; while another exception unwinds, its own is dropped.
-class TUpdateBracket {
- public:
-  explicit TUpdateBracket(TCollection& Collection)
-      : FCollection(Collection), FUncaught(std::uncaught_exceptions()) {
-    FCollection.BeginUpdate();
-  }
-  ~TUpdateBracket() noexcept(false) {
-    if (std::uncaught_exceptions() == FUncaught) {
-      FCollection.EndUpdate();
-      return;
-    }
-    try {
-      FCollection.EndUpdate();
-    } catch (...) {
-    }
-  }
-  TUpdateBracket(const TUpdateBracket&) = delete;
-  TUpdateBracket& operator=(const TUpdateBracket&) = delete;
-
- private:
-  TCollection& FCollection;
-  int FUncaught;
-};
 
 }  // namespace
 
@@ -183,6 +157,8 @@ int TFuzzySetValues::SkipY(int Index, TFzyFloat Y, int Dir) const {
 
 int TFuzzySetValues::IndexOfPoint(const TFuzzySetValue* Value) const {
   const auto& Items = RawItems();
+  // Points are usually written right after they were appended: look at the last one first.
+  if (!Items.empty() && Items.back() == Value) return static_cast<int>(Items.size()) - 1;
   const auto It = std::find(Items.begin(), Items.end(), Value);
   return It == Items.end() ? -1 : static_cast<int>(It - Items.begin());
 }

@@ -1,0 +1,41 @@
+#pragma once
+// What a fuzzy set reads from the variable that holds it and from that variable's logic component.
+// The class model's variable and logic component implement these; a set without a variable (or a
+// variable without a component) uses the defaults the set itself knows.
+
+#include <string>
+
+#include "fuzzy/vocabulary/fuzzy_consts.h"
+
+namespace fuzzy {
+
+class TFuzzySet;
+
+class TFuzzyLogicContext {
+ public:
+  virtual int NumFunctionValues() const = 0;
+  virtual TDefuzzificationMethod DefuzzificationMethod() const = 0;
+  virtual TFuzzyInferenceMethod InferenceMethod() const = 0;
+  virtual TFuzzyCorrelationMethod CorrelationMethod() const = 0;
+  // The component is being designed (sets made then are defined terms).
+  virtual bool IsDesigning() const = 0;
+  // When the component has a parser: true, with the parser's text of Set in Text.
+  virtual bool PrettyPrintSet(const TFuzzySet& Set, std::string& Text) const = 0;
+
+ protected:
+  ~TFuzzyLogicContext() = default;
+};
+
+class TFuzzyVariableContext {
+ public:
+  virtual TFzyFloat Minimum() const = 0;
+  virtual TFzyFloat Maximum() const = 0;
+  virtual TFzyFloat Threshold() const = 0;
+  // The logic component the variable belongs to, or nullptr.
+  virtual const TFuzzyLogicContext* LogicContext() const = 0;
+
+ protected:
+  ~TFuzzyVariableContext() = default;
+};
+
+}  // namespace fuzzy

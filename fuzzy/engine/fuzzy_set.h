@@ -1,0 +1,182 @@
+#pragma once
+// One fuzzy set: a name and a membership function held as a point list, linearly interpolated
+// between points and constant beyond the first and the last point.
+//
+// A set normally lives in the set list of a linguistic variable and is created by it; it can also
+// stand alone (New<TFuzzySet>(nullptr) or MakeOwned<TFuzzySet>(nullptr)). Operations that yield a
+// new set (union, intersection, cuts, inference, cloning) create it with the set's own class in the
+// set's own collection: the result of a set that belongs to a variable is a new member of that
+// variable; the result of a free-standing set is returned as a raw pointer that belongs to the
+// caller (Adopt(Result) puts it in a TOwned). Hedges and correlation change the set itself.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "fuzzy/engine/fuzzy_context.h"
+#include "fuzzy/engine/fuzzy_set_values.h"
+
+namespace fuzzy {
+
+class TFuzzySet;
+
+// The class of a set, as a factory that creates an instance in Collection (nullptr for none).
+using TFuzzySetClass = TFuzzySet* (*)(TCollection* Collection);
+
+template <typename T>
+TFuzzySet* CreateFuzzySet(TCollection* Collection) {
+  return New<T>(Collection);
+}
+
+// Merge-walk callbacks. A true result stops the walk. FuzzySet is the point list of the result
+// under construction; (X1, Y1) is a place and the first set's degree there, (X2, Y2) the same
+// place and the second set's degree.
+using TFuzzyOperator =
+    std::function<bool(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2)>;
+using TFuzzyComparison = std::function<bool(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2)>;
+
+class TFuzzySet : public TFuzzySetValuesOwner {
+ public:
+  std::string ClassName() const override { return "TFuzzySet"; }
+  // The factory of this set's own class; descendants override it.
+  virtual TFuzzySetClass ClassType() const { return &CreateFuzzySet<TFuzzySet>; }
+
+  // ---- properties ----
+  const std::string& Name() const { return FName; }
+  // Raises EFzyException (SInvalidFuzzySetName) for a keyword, hedge or hedge operator.
+  virtual void SetName(const std::string& Value);
+  const std::string& Comment() const { return FComment; }
+  void SetComment(const std::string& Value);
+  TFuzzySetType SetType() const { return FSetType; }
+  // Regenerates the points with a standard shape over the set's X range.
+  virtual void SetSetType(TFuzzySetType Value);
+  TFuzzySetValues& Values() const { return *FValues; }
+  // Copies Value's points (clear, then one copy per point, in one update bracket).
+  void SetValues(const TFuzzySetValues* Value);
+  bool Defined() const { return FDefined; }
+  void SetDefined(bool Value) { FDefined = Value; }
+  std::intptr_t Tag() const { return FTag; }
+  void SetTag(std::intptr_t Value) { FTag = Value; }
+  // The expression or number the set was computed from; cleared by any change of the points.
+  const std::string& Expression() const { return FExpression; }
+  void SetExpression(const std::string& Value) { FExpression = Value; }
+  // Parameter remembered by the curve generators.
+  TFzyFloat InflectionPoint() const { return FInflectionPoint; }
+  void SetInflectionPoint(TFzyFloat Value) { FInflectionPoint = Value; }
+
+  // The variable that holds the set (through its set list), or nullptr.
+  const TFuzzyVariableContext* Variable() const { return Collection() ? FVariable : nullptr; }
+  const TFuzzyVariableContext* GetVariable() const { return Variable(); }
+  TFzyFloat XMaximum() const { return GetXRange(0); }
+  TFzyFloat XMinimum() const { return GetXRange(1); }
+  TFzyFloat DefuzzifyValue() const { return Defuzzify(); }
+  void SetDefuzzifyValue(TFzyFloat Value) { CreateCrispValue(Value); }
+  std::string AsString() const { return ToString(); }
+  std::string ValuesToString() const { return GetValuesToString(); }
+  TFzyFloat CompatibilityIndex() const { return GetCompatibilityIndex(); }
+
+  // ---- object ----
+  void Assign(const TPersistent* Source) override;
+  // A copy of the same class in the same collection (so it joins the same variable); a set in no
+  // collection gives a free-standing copy that belongs to the caller.
+  virtual TFuzzySet* Clone() const;
+  std::string GetDisplayName() const override;
+  std::string GetItemName() const override { return FName; }
+  std::string ToString() const override;
+  virtual std::string GetValuesToString() const;
+  // Mean degree of the points, 0 for an empty set.
+  virtual TFzyFloat GetCompatibilityIndex() const;
+  void SetCollection(TCollection* Value) override;
+
+  // ---- membership and shapes ----
+  TFzyFloat DegreeOfMembership(TFzyFloat Value) const;
+  void CreateTriangleFunctionValues(TFzyFloat Left, TFzyFloat Middle, TFzyFloat Right);
+  void CreateCurveValues(int Num, TFzyFloat Left, TFzyFloat Right, TFzyFloat InflectionPoint, bool Growth);
+  void CreatePIFunctionValues(int Num, TFzyFloat Left, TFzyFloat Right, TFzyFloat Center);
+  void CreatePIFunctionValues(int Num, TFzyFloat Range, TFzyFloat Center);
+  void CreateBetaCurveFunctionValues(int Num, TFzyFloat Range, TFzyFloat Center, TFzyFloat InflectionPoint);
+  void CreateBetaCurveFunctionValues(int Num, TFzyFloat Range, TFzyFloat Center, TFzyFloat InflectionPoint,
+                                     TFzyFloat Weight);
+  void CreateCrispValue(TFzyFloat Value);
+
+  // ---- hedges: change the set itself, rename it, rewrite its Expression; return it ----
+  virtual TFuzzySet* Hedge(TFuzzyHedge HedgeType);
+  TFuzzySet* Hedge(TBaseFuzzyHedge ModifyType, TFzyFloat Value, bool ModifyY);
+  // Scales the degrees so that the highest is 1; raises SFuzzySetEmpty for an empty set.
+  TFuzzySet* Normalize();
+
+  // ---- pairwise combination: new sets ----
+  TFuzzySet* Operator(const TFuzzySet* FuzzySet, const std::string& OperatorKeyword,
+                      const TFuzzyOperator& FuzzyOperator) const;
+  // True when the callback stopped the walk, or when both sets are empty.
+  bool Iterate(const TFuzzySet* FuzzySet, const TFuzzyComparison& FuzzyOperator) const;
+  TFuzzySet* Intersection(const TFuzzySet* FuzzySet) const;
+  TFuzzySet* Union(const TFuzzySet* FuzzySet) const;
+  // foSum raises EFzyException (SInvalidFuzzyOperation) for an intersection.
+  virtual TFuzzySet* Intersection(const TFuzzySet* FuzzySet, TFuzzyOperation IntersectionType) const;
+  virtual TFuzzySet* Union(const TFuzzySet* FuzzySet, TFuzzyOperation UnionType) const;
+  bool Intersects(const TFuzzySet* FuzzySet) const;
+  static TFzyFloat InterpolateX(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat YValue);
+  static TFzyFloat InterpolateY(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat XValue);
+
+  // ---- cuts, defuzzification, inference, correlation ----
+  // Empty sets raise EFzyException (SFuzzySetEmpty) before anything is created.
+  TFuzzySet* AlphaCutoff(TFzyFloat CutOff, bool StrongCutoff) const;
+  TFuzzySet* Cutoff(TFzyFloat CutOff, bool CutValuesBelow) const;
+  TFzyFloat CenterOfGravity() const;
+  TFzyFloat MeanOfMaxima() const;
+  TFzyFloat Defuzzify() const;
+  bool IsUndecidable() const;
+  TFuzzySet* Infer(const TFuzzySet* NewEvidence, TFuzzyInferenceMethod InferenceMethod,
+                   bool Unconditional) const;
+  TFuzzySet* Infer(const TFuzzySet* NewEvidence, bool Unconditional) const;
+  TFuzzySet* Correlate(TFzyFloat CorrelationStrength, TFuzzyCorrelationMethod CorrelationMethod);
+  TFuzzySet* Correlate(TFzyFloat CorrelationStrength);
+  // The height of the intersection: the largest min(Y1, Y2) over the places the walk visits.
+  TFzyFloat GetCorrelationStrength(const TFuzzySet* Match) const;
+  // Both reach the variable's threshold at some visited place.
+  virtual bool Equals(const TFuzzySet* FuzzySet) const;
+  virtual TFzyFloat FuzzyEquals(const TFuzzySet* FuzzySet) const;
+
+  TFzyFloat GetXRange(int Index) const override;
+  void UpdateFuzzySetValue(TFuzzySetValue* Value) override;
+  void UpdateFuzzySetValues() override;
+
+  void AfterConstruction() override;
+  void BeforeDestruction() override;
+
+ protected:
+  explicit TFuzzySet(TCollection* Collection) : TFuzzySetValuesOwner(Collection) {}
+  template <typename T, typename... Args>
+  friend T* New(Args&&...);
+
+  // Makes the point list; descendants may make their own list class.
+  virtual TFuzzySetValues* CreateValues();
+  // A new empty set of this class in this set's collection: the home of every result.
+  TFuzzySet* CreateResult() const;
+  // Index of the highest (lowest) point among those sharing point Index's X, walking by Step.
+  int GetMaxYValueOfX(int Index, int Step) const;
+  int GetMinYValueOfX(int Index, int Step) const;
+
+  // Hedge building blocks.
+  void Intensify(int Count, TFzyFloat Exponent);
+  void FuzzyContrast(int Count, TFzyFloat Exponent);
+  void FuzzyApproximation(int Count, TFzyFloat Exponent);
+
+  // The number of points the standard shapes get: the component's setting, or 7.
+  int NumFunctionValues() const;
+  const TFuzzyLogicContext* LogicContext() const;
+
+ private:
+  TFuzzySetType FSetType = fstUserDefined;
+  std::string FName;
+  TFuzzySetValues* FValues = nullptr;
+  std::string FComment;
+  bool FDefined = false;
+  std::intptr_t FTag = 0;
+  std::string FExpression;
+  TFzyFloat FInflectionPoint = 0;
+  const TFuzzyVariableContext* FVariable = nullptr;
+};
+
+}  // namespace fuzzy
