@@ -147,9 +147,11 @@ std::string IntToStr(std::int64_t Value) { return FormatInteger(Value, 'd', -1);
 
 bool TryStrToFloat(std::string_view Text, double& Value) {
   const std::string T = Trim(Text);
-  if (T.empty()) return false;
+  // Plain decimal numbers only: no "inf", "nan", hexadecimal or doubled signs.
+  if (T.empty() || T.find_first_not_of("0123456789+-.eE") != std::string::npos) return false;
   const char* First = T.data();
   if (*First == '+') ++First;
+  if (First < T.data() + T.size() && (*First == '+' || *First == '-') && First != T.data()) return false;
   double Result = 0;
   auto [Ptr, Ec] = std::from_chars(First, T.data() + T.size(), Result);
   if (Ec != std::errc() || Ptr != T.data() + T.size()) return false;
@@ -169,6 +171,7 @@ bool TryStrToInt(std::string_view Text, std::int64_t& Value) {
   if (T.empty()) return false;
   const char* First = T.data();
   if (*First == '+') ++First;
+  if (First < T.data() + T.size() && (*First == '+' || *First == '-') && First != T.data()) return false;
   std::int64_t Result = 0;
   auto [Ptr, Ec] = std::from_chars(First, T.data() + T.size(), Result);
   if (Ec != std::errc() || Ptr != T.data() + T.size()) return false;

@@ -50,9 +50,16 @@ TEST(Format, NumberTextsIgnoreLocaleAndRoundTrip) {
   double V = 0;
   EXPECT_FALSE(TryStrToFloat("1,5", V));
   EXPECT_FALSE(TryStrToFloat("", V));
+  EXPECT_FALSE(TryStrToFloat("-inf", V));
+  EXPECT_FALSE(TryStrToFloat("+nan", V));
+  EXPECT_FALSE(TryStrToFloat("+-5", V));
+  EXPECT_FALSE(TryStrToFloat("0x10", V));
+  EXPECT_TRUE(TryStrToFloat("-1.5e3", V));
+  EXPECT_EQ(V, -1500.0);
   EXPECT_THROW(StrToFloat("abc"), EConvertError);
   EXPECT_EQ(StrToInt("-12"), -12);
   EXPECT_THROW(StrToInt("1.5"), EConvertError);
+  EXPECT_THROW(StrToInt("+-1"), EConvertError);
   EXPECT_EQ(IntToStr(-7), "-7");
   EXPECT_EQ(Trim(" \t a b \r\n"), "a b");
   EXPECT_EQ(TrimRight("  x  "), "  x");
