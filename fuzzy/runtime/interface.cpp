@@ -22,7 +22,11 @@ HRESULT TInterfacedObject::QueryInterface(const TGUID& IID, void** Obj) {
 
 int TInterfacedObject::_Release() {
   const int Count = --FRefCount;
-  if (Count == 0) Free();
+  if (Count == 0) {
+    // References taken and dropped while the object is destroyed must not free it a second time.
+    FRefCount.store(DestroyingRefCount);
+    Free();
+  }
   return Count;
 }
 

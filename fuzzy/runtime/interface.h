@@ -5,7 +5,8 @@
 // An interfaced object starts with its count held at 1 while it is being created (so that handing
 // itself to a table during AfterConstruction cannot free it half-built); New<T>() drops the hold
 // when creation is done, leaving the count at 0 until the first IPtr takes it. A _Release that
-// brings the count to 0 frees the object. Counts are atomic.
+// brings the count to 0 frees the object, once: references that its destruction takes and drops
+// (an event fired with the object as sender) do not free it again. Counts are atomic.
 
 #include <atomic>
 #include <cstdint>
@@ -120,15 +121,16 @@ class IPtr {
   T* FPointer = nullptr;
 };
 
-// True when Instance supports interface T; Intf then holds it.
+// True when Instance supports interface T; Intf then holds it (and is empty otherwise). Intf may
+// hold the only reference to Instance: it is replaced only after the query.
 template <typename T, typename U>
 bool Supports(U* Instance, IPtr<T>& Intf) {
-  Intf.Reset();
-  if (!Instance) return false;
+  IPtr<T> Result;
   void* Obj = nullptr;
-  if (Instance->QueryInterface(T::IID, &Obj) != S_OK || !Obj) return false;
-  Intf = IPtr<T>::Attach(static_cast<T*>(Obj));
-  return true;
+  if (Instance && Instance->QueryInterface(T::IID, &Obj) == S_OK && Obj)
+    Result = IPtr<T>::Attach(static_cast<T*>(Obj));
+  Intf = std::move(Result);
+  return static_cast<bool>(Intf);
 }
 
 template <typename T, typename U>
@@ -170,6 +172,8 @@ class TInterfacedObject : public TObject, public virtual IInterface {
   virtual bool GetInterface(const TGUID& IID, void** Obj);
 
  private:
+  // The count of an object that its last release is destroying.
+  static constexpr int DestroyingRefCount = 1 << 30;
   std::atomic<int> FRefCount{1};
 };
 

@@ -1,0 +1,56 @@
+#pragma once
+// Character reading over a byte stream in a text encoding.
+//
+// The text stream owns its source stream and frees it. On the first read it takes the bytes from
+// the source's position to its end, finds the encoding (the given one, whose byte order mark is
+// skipped when present; without one, the encoding named by the byte order mark, UTF-8 when there is
+// none) and decodes them into UTF-8 text. Characters are the bytes of that text.
+
+#include <string>
+
+#include "fuzzy/runtime/encoding.h"
+#include "fuzzy/runtime/object.h"
+#include "fuzzy/runtime/stream.h"
+
+namespace fuzzy {
+
+class TGTextStream : public TObject {
+ public:
+  std::string ClassName() const override { return "TGTextStream"; }
+
+  // Takes ownership of Stream. Encoding null: detected by byte order mark, UTF-8 by default.
+  explicit TGTextStream(TStream* Stream, TEncoding* Encoding = nullptr);
+
+  // The next character; '\0' when none is left. Descendants may override it (to count lines, for
+  // example); GetChar(char&) and GetLine never call it. An override hides the other overload:
+  // bring it back with `using TGTextStream::GetChar;`.
+  virtual char GetChar();
+  // The next character in C and true; false (C = '\0') when none is left.
+  bool GetChar(char& C);
+  // C becomes the next character to read. Characters put back come out last in, first out.
+  void PutBack(char C);
+  // The rest of the current line; the line break after it (CR, LF or CR LF) is consumed and not
+  // returned. At the end of the text: the empty string.
+  virtual std::string GetLine();
+  // True when no character is left (none put back and none unread).
+  bool IsEof();
+
+  TStream* Stream() const { return FStream; }
+  // The encoding the text is read in; null before the first read when none was given.
+  TEncoding* Encoding() const { return FEncoding; }
+
+ protected:
+  ~TGTextStream() override;
+
+ private:
+  void Load();
+
+  TStream* FStream;
+  TEncoding* FEncoding;
+  std::string FText;
+  std::size_t FPosition = 0;
+  std::string FPutBack;
+  bool FLoaded = false;
+};
+
+}  // namespace fuzzy
