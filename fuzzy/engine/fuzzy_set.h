@@ -106,19 +106,65 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   TFuzzySet* Normalize();
 
   // ---- pairwise combination: new sets ----
+  // The walk visits, in ascending X, every breakpoint of either set and every crossing of the two
+  // graphs, and passes each place with both degrees to the callback. FuzzySet must not be null
+  // (EFzyException), and the callback must not change the points of either set.
+  //
+  // The result is named 'left keyword right', has the Expression built the same way, and is made
+  // with this set's class in this set's collection (see the top of this file for ownership). When
+  // the callback raises, a free-standing result is freed; one in a collection stays there.
   TFuzzySet* Operator(const TFuzzySet* FuzzySet, const std::string& OperatorKeyword,
                       const TFuzzyOperator& FuzzyOperator) const;
   // True when the callback stopped the walk, or when both sets are empty.
   bool Iterate(const TFuzzySet* FuzzySet, const TFuzzyComparison& FuzzyOperator) const;
   TFuzzySet* Intersection(const TFuzzySet* FuzzySet) const;
   TFuzzySet* Union(const TFuzzySet* FuzzySet) const;
-  // foSum raises EFzyException (SInvalidFuzzyOperation) for an intersection.
+  // foSum, or a value outside the enumeration, raises EFzyException (SInvalidFuzzyOperation) for an
+  // intersection before anything is created; so does a value outside the enumeration for a union.
   virtual TFuzzySet* Intersection(const TFuzzySet* FuzzySet, TFuzzyOperation IntersectionType) const;
   virtual TFuzzySet* Union(const TFuzzySet* FuzzySet, TFuzzyOperation UnionType) const;
+  // A quick test whether the two sets overlap.
   bool Intersects(const TFuzzySet* FuzzySet) const;
   static TFzyFloat InterpolateX(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat YValue);
   static TFzyFloat InterpolateY(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat XValue);
 
+ protected:
+  // Read access to a set's own points for the walk (merge_walk.h).
+  class TPoints;
+  // The merge walk over two point views; true when the callback stopped it (merge_walk.h).
+  template <typename TPointsA, typename TPointsB, typename TCallback>
+  static bool MergeWalk(const TPointsA& A, const TPointsB& B, TCallback&& Callback);
+  // The overlap test over two point views (merge_walk.h).
+  template <typename TPointsA, typename TPointsB>
+  static bool PointsIntersect(const TPointsA& A, const TPointsB& B);
+  // Shrinks the level runs of a finished combination: a leading run to its last point, an inner
+  // run to its first and last, a trailing run to its first.
+  static void RemoveLevelRuns(TFuzzySetValues& Values);
+  // The crossing (X, Y) of segment (X1, Y1)-(X2, Y2) with segment (X3, Y3)-(X4, Y4).
+  static bool LineSegmentIntersects(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat X3,
+                                    TFzyFloat Y3, TFzyFloat X4, TFzyFloat Y4, TFzyFloat& X, TFzyFloat& Y);
+  // The same on points: a new free-standing point, or null when the segments do not cross.
+  static TOwned<TFuzzySetValue> LineSegmentIntersects(const TFuzzySetValue& P1, const TFuzzySetValue& P2,
+                                                      const TFuzzySetValue& P3, const TFuzzySetValue& P4);
+  // The slope from P1 to P2; for a vertical pair, the sign of the rise.
+  static TFzyFloat GetSlope(const TFuzzySetValue& P1, const TFuzzySetValue& P2);
+
+  // The built-in operators: each appends (X1, its value of Y1 and Y2) to FuzzySet and returns false.
+  using TFuzzyOperatorFunction = bool(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2,
+                                      TFzyFloat Y2);
+  static TFuzzyOperatorFunction FuzzyOperatorMin, FuzzyOperatorMax, FuzzyOperatorMean, FuzzyOperatorMeanSqr,
+      FuzzyOperatorMeanSqrt, FuzzyOperatorUnionMean, FuzzyOperatorIntersectionProduct,
+      FuzzyOperatorUnionProduct, FuzzyOperatorIntersectionBoundedSum, FuzzyOperatorUnionBoundedSum,
+      FuzzyOperatorUnionSum;
+
+ private:
+  // Operator with a callable that appends the points, so built-ins are called directly.
+  template <typename TAppend>
+  TFuzzySet* Combine(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword, TAppend&& Append) const;
+  template <TFuzzyOperatorFunction& Function>
+  TFuzzySet* Combine(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword) const;
+
+ public:
   // ---- cuts, defuzzification, inference, correlation ----
   // Empty sets raise EFzyException (SFuzzySetEmpty) before anything is created.
   TFuzzySet* AlphaCutoff(TFzyFloat CutOff, bool StrongCutoff) const;

@@ -1,0 +1,320 @@
+// Pairwise combination of fuzzy sets: the general operator, union and intersection with their
+// built-in operator functions, the comparison walk, the overlap test and the line routines.
+
+#include <algorithm>
+#include <cmath>
+
+#include "fuzzy/engine/fuzzy_math.h"
+#include "fuzzy/engine/fuzzy_set.h"
+#include "fuzzy/engine/merge_walk.h"
+#include "fuzzy/runtime/update_bracket.h"
+
+namespace fuzzy {
+
+namespace {
+
+constexpr std::string_view SMissingArgument = "Invalid operation: \"%s\".  %s not assigned";
+
+void RequireSet(const TFuzzySet* FuzzySet, std::string_view Operation) {
+  if (!FuzzySet) throw EFzyException(SMissingArgument, {Operation, "Fuzzy set"});
+}
+
+template <typename TFunction>
+void RequireFunction(const TFunction& Function, std::string_view Operation) {
+  if (!Function) throw EFzyException(SMissingArgument, {Operation, "Operator function"});
+}
+
+// A set's text as one operand of an expression: its expression, or its name when it has none.
+std::string ExpressionOperand(const TFuzzySet& Set) {
+  return FormatFuzzyExpression(Set.Expression().empty() ? Set.Name() : Set.Expression());
+}
+
+bool AppendPoint(TFuzzySetValues& FuzzySet, TFzyFloat X, TFzyFloat Y) {
+  TFuzzySetValue* Point = FuzzySet.Add();
+  Point->SetX(X);
+  Point->SetY(Y);
+  return false;
+}
+
+// X lies within the X span of the segment from X1 to X2, give or take the tolerance.
+bool WithinSpan(TFzyFloat X, TFzyFloat X1, TFzyFloat X2) {
+  const long double Low = std::min(X1, X2);
+  const long double High = std::max(X1, X2);
+  return Low - FuzzyTolerance <= X && X <= High + FuzzyTolerance;
+}
+
+bool IsSinglePoint(TFzyFloat DX, TFzyFloat DY) {
+  return std::fabs(DY) < FuzzyTolerance && std::fabs(DX) < FuzzyTolerance;
+}
+
+}  // namespace
+
+// ---- the general operator ----------------------------------------------------------------------
+
+template <typename TAppend>
+TFuzzySet* TFuzzySet::Combine(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword,
+                              TAppend&& Append) const {
+  RequireSet(FuzzySet, "Operator");
+  auto CombinedExpression = [&] {
+    return ExpressionOperand(*this) + " " + std::string(OperatorKeyword) + " " + ExpressionOperand(*FuzzySet);
+  };
+  TFuzzySet* Result = CreateResult();
+  try {
+    Result->SetName(CreateFuzzyName(FName, FuzzySet->FName, OperatorKeyword));
+    TFuzzySetValues& Points = Result->Values();
+    TUpdateBracket Bracket(Points);
+    const bool Stopped =
+        MergeWalk(TPoints(*this), TPoints(*FuzzySet),
+                  [&Points, &Append](TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2) {
+                    return Append(Points, X1, Y1, X2, Y2);
+                  });
+    if (!Stopped) RemoveLevelRuns(Points);
+  } catch (...) {
+    // A result in this set's collection belongs to it and stays; a free-standing one would be lost.
+    if (!Result->Collection()) {
+      Result->Free();
+      throw;
+    }
+    Result->FExpression = CombinedExpression();
+    throw;
+  }
+  // Set after the update bracket closed: its change notification clears the expression.
+  Result->FExpression = CombinedExpression();
+  return Result;
+}
+
+template <TFuzzySet::TFuzzyOperatorFunction& Function>
+TFuzzySet* TFuzzySet::Combine(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword) const {
+  return Combine(FuzzySet, OperatorKeyword,
+                 [](TFuzzySetValues& Points, TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2) {
+                   return Function(Points, X1, Y1, X2, Y2);
+                 });
+}
+
+TFuzzySet* TFuzzySet::Operator(const TFuzzySet* FuzzySet, const std::string& OperatorKeyword,
+                               const TFuzzyOperator& FuzzyOperator) const {
+  RequireFunction(FuzzyOperator, "Operator");
+  return Combine(FuzzySet, OperatorKeyword, FuzzyOperator);
+}
+
+void TFuzzySet::RemoveLevelRuns(TFuzzySetValues& Values) {
+  int Run = 1;
+  for (int I = 1; I < Values.Count();) {
+    if (FloatEquals(Values.Point(I - 1)->Y(), Values.Point(I)->Y())) {
+      ++Run;
+      if (Run <= 1)
+        ++I;
+      else
+        Values.Delete(I - 1);
+    } else {
+      ++I;
+      Run = 0;
+    }
+  }
+  const int N = Values.Count();
+  if (N > 1 && FloatEquals(Values.Point(N - 2)->Y(), Values.Point(N - 1)->Y())) Values.Delete(N - 1);
+}
+
+bool TFuzzySet::Iterate(const TFuzzySet* FuzzySet, const TFuzzyComparison& FuzzyOperator) const {
+  RequireSet(FuzzySet, "Iterate");
+  RequireFunction(FuzzyOperator, "Iterate");
+  if (FValues->Count() == 0 && FuzzySet->FValues->Count() == 0) return true;
+  return MergeWalk(TPoints(*this), TPoints(*FuzzySet), FuzzyOperator);
+}
+
+// ---- union and intersection --------------------------------------------------------------------
+
+TFuzzySet* TFuzzySet::Intersection(const TFuzzySet* FuzzySet) const {
+  return Combine<FuzzyOperatorMin>(FuzzySet, FuzzyIntersectionKeywords[foZadeh]);
+}
+
+TFuzzySet* TFuzzySet::Union(const TFuzzySet* FuzzySet) const {
+  return Combine<FuzzyOperatorMax>(FuzzySet, FuzzyUnionKeywords[foZadeh]);
+}
+
+TFuzzySet* TFuzzySet::Intersection(const TFuzzySet* FuzzySet, TFuzzyOperation IntersectionType) const {
+  const auto& Keywords = FuzzyIntersectionKeywords;
+  switch (IntersectionType) {
+    case foZadeh:
+      return Combine<FuzzyOperatorMin>(FuzzySet, Keywords[foZadeh]);
+    case foMean:
+      return Combine<FuzzyOperatorMean>(FuzzySet, Keywords[foMean]);
+    case foMeanSqr:
+      return Combine<FuzzyOperatorMeanSqr>(FuzzySet, Keywords[foMeanSqr]);
+    case foMeanSqrt:
+      return Combine<FuzzyOperatorMeanSqrt>(FuzzySet, Keywords[foMeanSqrt]);
+    case foProduct:
+      return Combine<FuzzyOperatorIntersectionProduct>(FuzzySet, Keywords[foProduct]);
+    case foBoundedSum:
+      return Combine<FuzzyOperatorIntersectionBoundedSum>(FuzzySet, Keywords[foBoundedSum]);
+    case foSum:
+      break;
+  }
+  throw EFzyException(SInvalidFuzzyOperation, {GetEnumName(IntersectionType)});
+}
+
+TFuzzySet* TFuzzySet::Union(const TFuzzySet* FuzzySet, TFuzzyOperation UnionType) const {
+  const auto& Keywords = FuzzyUnionKeywords;
+  switch (UnionType) {
+    case foZadeh:
+      return Combine<FuzzyOperatorMax>(FuzzySet, Keywords[foZadeh]);
+    case foMean:
+      return Combine<FuzzyOperatorUnionMean>(FuzzySet, Keywords[foMean]);
+    case foMeanSqr:
+      return Combine<FuzzyOperatorMeanSqr>(FuzzySet, Keywords[foMeanSqr]);
+    case foMeanSqrt:
+      return Combine<FuzzyOperatorMeanSqrt>(FuzzySet, Keywords[foMeanSqrt]);
+    case foProduct:
+      return Combine<FuzzyOperatorUnionProduct>(FuzzySet, Keywords[foProduct]);
+    case foBoundedSum:
+      return Combine<FuzzyOperatorUnionBoundedSum>(FuzzySet, Keywords[foBoundedSum]);
+    case foSum:
+      return Combine<FuzzyOperatorUnionSum>(FuzzySet, Keywords[foSum]);
+  }
+  throw EFzyException(SInvalidFuzzyOperation, {GetEnumName(UnionType)});
+}
+
+bool TFuzzySet::FuzzyOperatorMin(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
+                                 TFzyFloat Y2) {
+  return AppendPoint(FuzzySet, X1, std::min(Y1, Y2));
+}
+
+bool TFuzzySet::FuzzyOperatorMax(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
+                                 TFzyFloat Y2) {
+  return AppendPoint(FuzzySet, X1, std::max(Y1, Y2));
+}
+
+bool TFuzzySet::FuzzyOperatorMean(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
+                                  TFzyFloat Y2) {
+  return AppendPoint(FuzzySet, X1, (Y1 + Y2) / 2);
+}
+
+bool TFuzzySet::FuzzyOperatorMeanSqr(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
+                                     TFzyFloat Y2) {
+  const TFzyFloat Mean = (Y1 + Y2) / 2;
+  return AppendPoint(FuzzySet, X1, Mean * Mean);
+}
+
+bool TFuzzySet::FuzzyOperatorMeanSqrt(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
+                                      TFzyFloat Y2) {
+  return AppendPoint(FuzzySet, X1, std::sqrt((Y1 + Y2) / 2));
+}
+
+bool TFuzzySet::FuzzyOperatorUnionMean(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
+                                       TFzyFloat Y2) {
+  return AppendPoint(FuzzySet, X1, (2 * std::min(Y1, Y2) + 4 * std::max(Y1, Y2)) / 6);
+}
+
+bool TFuzzySet::FuzzyOperatorIntersectionProduct(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1,
+                                                 TFzyFloat, TFzyFloat Y2) {
+  return AppendPoint(FuzzySet, X1, Y1 * Y2);
+}
+
+bool TFuzzySet::FuzzyOperatorUnionProduct(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
+                                          TFzyFloat Y2) {
+  return AppendPoint(FuzzySet, X1, (Y1 + Y2) - Y1 * Y2);
+}
+
+bool TFuzzySet::FuzzyOperatorIntersectionBoundedSum(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1,
+                                                    TFzyFloat, TFzyFloat Y2) {
+  return AppendPoint(FuzzySet, X1, std::max(0.0, Y1 + Y2 - 1));
+}
+
+bool TFuzzySet::FuzzyOperatorUnionBoundedSum(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
+                                             TFzyFloat Y2) {
+  return AppendPoint(FuzzySet, X1, std::min(1.0, Y1 + Y2));
+}
+
+bool TFuzzySet::FuzzyOperatorUnionSum(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
+                                      TFzyFloat Y2) {
+  return AppendPoint(FuzzySet, X1, Y1 + Y2);
+}
+
+// ---- overlap and line routines -----------------------------------------------------------------
+
+bool TFuzzySet::Intersects(const TFuzzySet* FuzzySet) const {
+  RequireSet(FuzzySet, "Intersects");
+  return PointsIntersect(TPoints(*this), TPoints(*FuzzySet));
+}
+
+bool TFuzzySet::LineSegmentIntersects(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat X3,
+                                      TFzyFloat Y3, TFzyFloat X4, TFzyFloat Y4, TFzyFloat& X, TFzyFloat& Y) {
+  const TFzyFloat DX1 = X2 - X1, DY1 = Y2 - Y1, DX2 = X4 - X3, DY2 = Y4 - Y3, EX = X1 - X3, EY = Y1 - Y3;
+  const bool FirstIsPoint = IsSinglePoint(DX1, DY1);
+  const bool SecondIsPoint = IsSinglePoint(DX2, DY2);
+  if (FirstIsPoint && !FloatEquals(InterpolateY(X3, Y3, X4, Y4, X2), Y2)) return false;
+  if (SecondIsPoint && !FloatEquals(InterpolateY(X1, Y1, X2, Y2, X4), Y4)) return false;
+  // A point on the other segment's line crosses it only within the segment's X span (two points,
+  // as on the walk's first step, are compared by Y alone).
+  if (FirstIsPoint && !SecondIsPoint && !WithinSpan(X2, X3, X4)) return false;
+  if (SecondIsPoint && !FirstIsPoint && !WithinSpan(X4, X1, X2)) return false;
+
+  const TFzyFloat Den = DX1 * DY2 - DY1 * DX2;
+  const TFzyFloat NumA = EY * DX2 - EX * DY2;
+  if (std::fabs(Den) < FuzzyTolerance) {
+    if (NumA != 0) return false;
+    // The lines coincide: the nearer of the two second end points.
+    X = X2 < X4 ? X2 : X4;
+    Y = X2 < X4 ? Y2 : Y4;
+    return true;
+  }
+  const TFzyFloat UA = NumA / Den;
+  if (UA < 0 || UA > 1) return false;
+  // The position on the second segment, NumB / Den, must lie in [0, 1]; tested without dividing.
+  const TFzyFloat NumB = EY * DX1 - EX * DY1;
+  if (NumB != 0) {
+    if ((NumB > 0) != (Den > 0)) return false;
+    if (NumB > 0 && NumB > Den) return false;
+    if (NumB < 0 && NumB < Den) return false;
+  }
+  X = DX1 == 0 ? X1 : (DX2 == 0 ? X3 : X1 + UA * DX1);
+  Y = Y3 == Y4 ? Y3 : (Y1 == Y2 ? Y1 : Y1 + UA * DY1);
+  return true;
+}
+
+TOwned<TFuzzySetValue> TFuzzySet::LineSegmentIntersects(const TFuzzySetValue& P1, const TFuzzySetValue& P2,
+                                                        const TFuzzySetValue& P3, const TFuzzySetValue& P4) {
+  TFzyFloat X = 0;
+  TFzyFloat Y = 0;
+  if (!LineSegmentIntersects(P1.X(), P1.Y(), P2.X(), P2.Y(), P3.X(), P3.Y(), P4.X(), P4.Y(), X, Y))
+    return nullptr;
+  TOwned<TFuzzySetValue> Crossing = Adopt(New<TFuzzySetValue>(nullptr));
+  Crossing->SetValue(X, Y);
+  return Crossing;
+}
+
+TFzyFloat TFuzzySet::GetSlope(const TFuzzySetValue& P1, const TFuzzySetValue& P2) {
+  const TFzyFloat Rise = P2.Y() - P1.Y();
+  if (FloatEquals(P2.X(), P1.X())) return Sign(Rise);
+  return Rise / (P2.X() - P1.X());
+}
+
+// ---- cursor routines ---------------------------------------------------------------------------
+
+void NextPoint(TFuzzySetValue& Current, TFuzzySetValue& Previous, int& Index, const TFuzzySetValues& Values,
+               TFzyFloat DefaultX) {
+  Previous.Assign(&Current);
+  ++Index;
+  if (Index < Values.Count())
+    Current.Assign(Values.Items(Index));
+  else
+    Current.SetX(DefaultX);
+}
+
+void AddAndIncrement(TFuzzySet& FuzzySet, TFuzzySetValue& Current, TFuzzySetValue& Previous,
+                     TFuzzySetValue& OtherPrevious, int& Index, TFzyFloat A, TFzyFloat B,
+                     const TFuzzySetValues& Values, TFzyFloat DefaultX, bool Flag) {
+  if (Flag ? A >= B : A < B) FuzzySet.Values().Add()->Assign(&Current);
+  NextPoint(Current, Previous, Index, Values, DefaultX);
+  if (A == B) OtherPrevious.Assign(&Previous);
+}
+
+void Add1AndIncrement2(TFuzzySet& FuzzySet, TFuzzySetValue& Current1, TFuzzySetValue& Current2,
+                       TFuzzySetValue& Previous1, TFuzzySetValue& Previous2, int& Index1, int& Index2,
+                       TFzyFloat A, TFzyFloat B, const TFuzzySetValues& Values1,
+                       const TFuzzySetValues& Values2, TFzyFloat DefaultX, bool Flag) {
+  AddAndIncrement(FuzzySet, Current1, Previous1, Previous2, Index1, A, B, Values1, DefaultX, Flag);
+  NextPoint(Current2, Previous2, Index2, Values2, DefaultX);
+}
+
+}  // namespace fuzzy
