@@ -19,6 +19,7 @@ public:
   bool Designing = false;
   bool HasParser = false;
 
+  virtual ~TTestLogic() = default;
   int NumFunctionValues() const override { return Num; }
   TDefuzzificationMethod DefuzzificationMethod() const override { return Defuzzification; }
   TFuzzyInferenceMethod InferenceMethod() const override { return Inference; }
