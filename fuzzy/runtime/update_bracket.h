@@ -9,7 +9,7 @@ namespace fuzzy {
 // closing notification may raise; while another exception unwinds, its own is dropped.
 template <typename T>
 class TUpdateBracketOf {
-public:
+ public:
   explicit TUpdateBracketOf(T& Target) : FTarget(Target), FUncaught(std::uncaught_exceptions()) {
     FTarget.BeginUpdate();
   }
@@ -26,7 +26,7 @@ public:
   TUpdateBracketOf(const TUpdateBracketOf&) = delete;
   TUpdateBracketOf& operator=(const TUpdateBracketOf&) = delete;
 
-private:
+ private:
   T& FTarget;
   int FUncaught;
 };
