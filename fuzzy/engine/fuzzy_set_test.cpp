@@ -33,6 +33,39 @@ TEST(FuzzySet, DegreeOfMembership) {
   EXPECT_DOUBLE_EQ(Edges->DegreeOfMembership(2), 0.7);
 }
 
+TEST(FuzzySet, DegreeOfMembershipOfLongListsMatchesTheLinearWalk) {
+  // Long ascending lists are searched by halves; the answer must be the walk's, edges included.
+  auto Long = FreeSet();
+  testing::TPoints Points;
+  for (int I = 0; I < 60; ++I) Points.emplace_back(I, (I % 7) / 6.0);
+  Points.insert(Points.begin() + 31, {30, 1.0});  // a vertical edge at 30
+  testing::AddPoints(Long->Values(), Points);
+  ASSERT_TRUE(Long->Values().IsAscending());
+  auto Linear = [&](double V) {
+    const auto& P = testing::PointsOf(Long->Values());
+    for (std::size_t I = 1; I < P.size(); ++I) {
+      if (P[I].first == V)
+        return std::max(P[I].second, I + 1 < P.size() && P[I + 1].first == V ? P[I + 1].second : 0);
+      if (P[I].first > V)
+        return P[I - 1].second +
+               (V - P[I - 1].first) / (P[I].first - P[I - 1].first) * (P[I].second - P[I - 1].second);
+    }
+    return 0.0;
+  };
+  for (double V = 0.25; V < 59; V += 0.5) EXPECT_DOUBLE_EQ(Long->DegreeOfMembership(V), Linear(V)) << V;
+  EXPECT_DOUBLE_EQ(Long->DegreeOfMembership(30), 1.0);
+  EXPECT_DOUBLE_EQ(Long->DegreeOfMembership(31), Linear(31));
+
+  // Points out of exact order (within the tolerance) fall back to the walk.
+  Long->Values().BeginUpdate();
+  Long->Values().Add(45.00005, 0.9);
+  Long->Values().Add(45, 0.2);
+  Long->Values().EndUpdate();
+  EXPECT_FALSE(Long->Values().IsAscending());
+  EXPECT_NEAR(Long->DegreeOfMembership(45.00002), 0.5 + 0.4 * 0.4,
+              1e-9);  // between (45, 0.5) and (45.00005, 0.9)
+}
+
 TEST(FuzzySet, ShapeGenerators) {
   auto Set = FreeSet();
   Set->CreateTriangleFunctionValues(4, 9, 6);

@@ -225,7 +225,20 @@ void TFuzzySetValues::CleanupValues() {
   RemoveDuplicates();
 }
 
+bool TFuzzySetValues::IsAscending() const {
+  if (FAscendingChecked != ChangeCount()) {
+    const auto& Items = RawItems();
+    FAscending =
+        std::is_sorted(Items.begin(), Items.end(), [](const TCollectionItem* A, const TCollectionItem* B) {
+          return static_cast<const TFuzzySetValue*>(A)->X() < static_cast<const TFuzzySetValue*>(B)->X();
+        });
+    FAscendingChecked = ChangeCount();
+  }
+  return FAscending;
+}
+
 void TFuzzySetValues::UpdateValue(TFuzzySetValue* Value, TXYUpdateTypes Types) {
+  CountChange();
   const int N = Count();
   int Index = IndexOfPoint(Value);
   if (Index < 0) return;

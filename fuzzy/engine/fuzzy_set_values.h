@@ -136,6 +136,10 @@ class TFuzzySetValues : public TGCollection {
   // bracket puts the point in place. The point Value always survives; a twin is removed instead.
   virtual void UpdateValue(TFuzzySetValue* Value, TXYUpdateTypes Types);
 
+  // Every X is at least the one before it, exactly (not only within the tolerance). Cached until
+  // the next change of the list, so lookups may search it by halves.
+  bool IsAscending() const;
+
   bool Sorted() const { return FSorted; }
   bool DuplicatesRemoved() const { return FDuplicatesRemoved; }
 
@@ -161,6 +165,8 @@ class TFuzzySetValues : public TGCollection {
   bool FSorted = true;
   bool FDuplicatesRemoved = true;
   TFuzzySetValue* FUpdating = nullptr;
+  mutable std::uint64_t FAscendingChecked = ~std::uint64_t{0};
+  mutable bool FAscending = false;
 };
 
 }  // namespace fuzzy

@@ -124,6 +124,7 @@ void TCollection::MoveItem(int CurIndex, int NewIndex) {
     std::rotate(Items + NewIndex, Items + CurIndex, Items + CurIndex + 1);
   else
     std::rotate(Items + CurIndex, Items + CurIndex + 1, Items + NewIndex + 1);
+  CountChange();
   Changed();
 }
 
@@ -134,6 +135,7 @@ void TCollection::Notify(TCollectionItem*, TCollectionNotification) {}
 void TCollection::InsertItem(TCollectionItem* Item) {
   FItems.push_back(Item);
   Item->FCollection = this;
+  CountChange();
   Notify(Item, TCollectionNotification::cnAdded);
   Changed();
 }
@@ -143,6 +145,7 @@ void TCollection::RemoveItem(TCollectionItem* Item) {
   const auto It = std::find(FItems.begin(), FItems.end(), Item);
   if (It != FItems.end()) FItems.erase(It);
   Item->FCollection = nullptr;
+  CountChange();
   Changed();
 }
 

@@ -11,6 +11,7 @@
 // change: of one item (Item's Changed(false)) or of the whole collection (nullptr: add, remove,
 // move, clear, the outermost EndUpdate). No Update is delivered between BeginUpdate and EndUpdate.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -87,10 +88,14 @@ class TCollection : public TPersistent {
 
   // Direct access for loops that must not pay for index checks.
   const std::vector<TCollectionItem*>& RawItems() const { return FItems; }
+  // Grows with every item added, removed or moved (and whatever a descendant counts), so that a
+  // cache of the collection can tell whether it is still current.
+  std::uint64_t ChangeCount() const { return FChangeCount; }
 
  protected:
   explicit TCollection(TCollectionItemClass ItemClass) : FItemClass(ItemClass) {}
   void Changed();
+  void CountChange() { ++FChangeCount; }
   // Moves the item at CurIndex to NewIndex, shifting the others; reports a whole-collection change.
   void MoveItem(int CurIndex, int NewIndex);
   virtual void Update(TCollectionItem* Item);
@@ -105,6 +110,7 @@ class TCollection : public TPersistent {
   TCollectionItemClass FItemClass;
   std::vector<TCollectionItem*> FItems;
   int FUpdateCount = 0;
+  std::uint64_t FChangeCount = 0;
 };
 
 // A collection with an owner (the object whose part it is), reported by GetOwner().
