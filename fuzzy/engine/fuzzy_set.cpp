@@ -147,34 +147,34 @@ std::string TFuzzySet::ToString() const {
 
 // ---- membership --------------------------------------------------------------------------------
 
-int TFuzzySet::GetMaxYValueOfX(int Index, int Step) const {
-  const TFuzzySetValue* Start = FValues->Items(Index);
+namespace {
+
+// Among the run of points that share point Index's X (within the tolerance), walking from Index by
+// Step, the index of the one whose Y is Better than all before it: the first one met on a tie.
+template <typename TBetter>
+int FindYOfX(const TFuzzySetValues& Values, int Index, int Step, TBetter Better) {
+  const TFuzzySetValue* Start = Values.Items(Index);
   int Best = Index;
-  TFzyFloat Top = Start->Y();
-  for (int J = Index + Step; J >= 0 && J < FValues->Count(); J += Step) {
-    const TFuzzySetValue* P = FValues->Point(J);
+  TFzyFloat BestY = Start->Y();
+  for (int J = Index + Step; J >= 0 && J < Values.Count(); J += Step) {
+    const TFuzzySetValue* P = Values.Point(J);
     if (!FloatEquals(P->X(), Start->X())) break;
-    if (P->Y() > Top) {
-      Top = P->Y();
+    if (Better(P->Y(), BestY)) {
+      BestY = P->Y();
       Best = J;
     }
   }
   return Best;
 }
 
+}  // namespace
+
+int TFuzzySet::GetMaxYValueOfX(int Index, int Step) const {
+  return FindYOfX(*FValues, Index, Step, [](TFzyFloat Y, TFzyFloat Top) { return Y > Top; });
+}
+
 int TFuzzySet::GetMinYValueOfX(int Index, int Step) const {
-  const TFuzzySetValue* Start = FValues->Items(Index);
-  int Best = Index;
-  TFzyFloat Bottom = Start->Y();
-  for (int J = Index + Step; J >= 0 && J < FValues->Count(); J += Step) {
-    const TFuzzySetValue* P = FValues->Point(J);
-    if (!FloatEquals(P->X(), Start->X())) break;
-    if (P->Y() < Bottom) {
-      Bottom = P->Y();
-      Best = J;
-    }
-  }
-  return Best;
+  return FindYOfX(*FValues, Index, Step, [](TFzyFloat Y, TFzyFloat Bottom) { return Y < Bottom; });
 }
 
 TFzyFloat TFuzzySet::DegreeOfMembership(TFzyFloat Value) const {

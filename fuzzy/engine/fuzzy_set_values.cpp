@@ -141,18 +141,28 @@ int TFuzzySetValues::GetXCount(TFzyFloat X) const {
   return Result;
 }
 
-int TFuzzySetValues::SkipX(int Index, TFzyFloat X, int Dir) const {
+namespace {
+
+// From Index + Dir, steps by Dir over the points whose Coordinate lies within the tolerance of
+// Value; the position reached, or -1 past either end.
+template <typename TCoordinate>
+int Skip(const TFuzzySetValues& Values, int Index, TFzyFloat Value, int Dir, TCoordinate Coordinate) {
   if (Dir == 0) Dir = 1;
   int Position = Index + Dir;
-  while (Position >= 0 && Position < Count() && FloatEquals(Point(Position)->X(), X)) Position += Dir;
-  return Position >= 0 && Position < Count() ? Position : -1;
+  while (Position >= 0 && Position < Values.Count() &&
+         FloatEquals(Coordinate(*Values.Point(Position)), Value))
+    Position += Dir;
+  return Position >= 0 && Position < Values.Count() ? Position : -1;
+}
+
+}  // namespace
+
+int TFuzzySetValues::SkipX(int Index, TFzyFloat X, int Dir) const {
+  return Skip(*this, Index, X, Dir, [](const TFuzzySetValue& P) { return P.X(); });
 }
 
 int TFuzzySetValues::SkipY(int Index, TFzyFloat Y, int Dir) const {
-  if (Dir == 0) Dir = 1;
-  int Position = Index + Dir;
-  while (Position >= 0 && Position < Count() && FloatEquals(Point(Position)->Y(), Y)) Position += Dir;
-  return Position >= 0 && Position < Count() ? Position : -1;
+  return Skip(*this, Index, Y, Dir, [](const TFuzzySetValue& P) { return P.Y(); });
 }
 
 int TFuzzySetValues::IndexOfPoint(const TFuzzySetValue* Value) const {
