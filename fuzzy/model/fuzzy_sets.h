@@ -9,7 +9,7 @@
 
 #include "fuzzy/companion/structures.h"
 #include "fuzzy/engine/fuzzy_set.h"
-#include "fuzzy/model/item_range.h"
+#include "fuzzy/model/item_enumerator.h"
 
 namespace fuzzy {
 

@@ -33,7 +33,8 @@ void TFuzzyVariable::BeforeDestruction() {
   if (FItems) {
     // The sets go first, each with its deleted event while the variable is still in its
     // collection. The bracket stays open: its end would report a change of a variable that is
-    // going away.
+    // going away. The emptied list lives on until the variable has left its collection, so the
+    // variable's deleted event still finds its Items.
     FItems->BeginUpdate();
     FItems->Clear();
   }

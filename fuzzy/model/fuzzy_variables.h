@@ -8,7 +8,7 @@
 
 #include "fuzzy/companion/structures.h"
 #include "fuzzy/model/fuzzy_variable.h"
-#include "fuzzy/model/item_range.h"
+#include "fuzzy/model/item_enumerator.h"
 
 namespace fuzzy {
 
