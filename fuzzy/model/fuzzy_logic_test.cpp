@@ -18,8 +18,8 @@ class TTestParser : public TCustomFuzzyLogicParser {
  public:
   std::vector<std::string> Calls;
 
-  std::string PrettyPrint(const TFuzzySet* FuzzySet, bool AsDefinition) override {
-    return "(set " + FuzzySet->Name() + (AsDefinition ? " def)" : ")");
+  std::string PrettyPrint(const TFuzzySet* FuzzySet, bool) override {
+    return "(set " + FuzzySet->Name() + ")";
   }
   std::string PrettyPrint(const TFuzzyVariable* FuzzyVariable) override {
     return "(var " + FuzzyVariable->Name() + ")";
@@ -89,6 +89,13 @@ TEST(FuzzyLogic, DefaultsSettingsAndThreshold) {
 
   TFuzzyVariable* A = Logic->Items().Add("a");
   TFuzzyVariable* B = Logic->Items().Add("b");
+  EXPECT_EQ(Logic->Items().GetItemByName("b"), B);
+  try {
+    Logic->Items().GetItemByName("A");
+    FAIL();
+  } catch (const EFzyException& E) {
+    EXPECT_STREQ(E.what(), "Unknown Fuzzy Variable name: \"A\"");
+  }
   EXPECT_EQ(A->Threshold(), 0.01);
   TLog Log;
   Record(*Logic, Log);
@@ -179,16 +186,6 @@ TEST(FuzzyLogic, AutomaticTerms) {
   Wide->Free();
 }
 
-TEST(FuzzyLogic, ItemIndexIsPulledBackAtOnceInsideTheComponent) {
-  auto Logic = MakeOwned<TFuzzyLogic>(nullptr);
-  TFuzzyVariable* Variable = Logic->Items().Add();
-  Variable->SetItemIndex(7);
-  EXPECT_EQ(Variable->ItemIndex(), 2);
-  Variable->SetItemIndex(0);
-  EXPECT_EQ(Variable->ItemIndex(), 0);
-  EXPECT_THROW(Logic->Items().GetItemByName("nope"), EFzyException);
-}
-
 TEST(FuzzyLogic, SetsReadTheirVariableAndComponent) {
   auto Logic = MakeOwned<TFuzzyLogic>(nullptr);
   Logic->SetAutoTerms(false);
@@ -196,6 +193,9 @@ TEST(FuzzyLogic, SetsReadTheirVariableAndComponent) {
   Variable->SetMaximum(12);
   TFuzzySet* Set = Variable->Items().Add("shape");
   EXPECT_EQ(Set->XMaximum(), 12);
+  // Inside a component a too high ItemIndex is pulled back at once.
+  Variable->SetItemIndex(7);
+  EXPECT_EQ(Variable->ItemIndex(), 0);
   EXPECT_FALSE(Variable->Items().Add()->Defined());
 
   Logic->SetNumFunctionValues(9);
