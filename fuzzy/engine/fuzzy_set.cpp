@@ -27,8 +27,20 @@ void TFuzzySet::BeforeDestruction() {
 TFuzzySetValues* TFuzzySet::CreateValues() { return New<TFuzzySetValues>(this); }
 
 void TFuzzySet::SetCollection(TCollection* Value) {
+  // Forget the variable: the collection it was found through may be gone by the next lookup.
+  FVariableCollection = nullptr;
+  FVariable = nullptr;
   TFuzzySetValuesOwner::SetCollection(Value);
-  FVariable = Collection() ? dynamic_cast<const TFuzzyVariableContext*>(Collection()->Owner()) : nullptr;
+}
+
+const TFuzzyVariableContext* TFuzzySet::Variable() const {
+  // Current in every notification of a move: the set's collection is set before it is announced.
+  const TCollection* Current = Collection();
+  if (Current != FVariableCollection) {
+    FVariableCollection = Current;
+    FVariable = Current ? dynamic_cast<const TFuzzyVariableContext*>(Current->Owner()) : nullptr;
+  }
+  return FVariable;
 }
 
 TFuzzySet* TFuzzySet::CreateResult() const { return ClassType()(Collection()); }

@@ -65,7 +65,7 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   void SetInflectionPoint(TFzyFloat Value) { FInflectionPoint = Value; }
 
   // The variable that holds the set (through its set list), or nullptr.
-  const TFuzzyVariableContext* Variable() const { return Collection() ? FVariable : nullptr; }
+  const TFuzzyVariableContext* Variable() const;
   const TFuzzyVariableContext* GetVariable() const { return Variable(); }
   TFzyFloat XMaximum() const { return GetXRange(0); }
   TFzyFloat XMinimum() const { return GetXRange(1); }
@@ -84,9 +84,9 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   std::string GetItemName() const override { return FName; }
   std::string ToString() const override;
   virtual std::string GetValuesToString() const;
+  void SetCollection(TCollection* Value) override;
   // Mean degree of the points, 0 for an empty set.
   virtual TFzyFloat GetCompatibilityIndex() const;
-  void SetCollection(TCollection* Value) override;
 
   // ---- membership and shapes ----
   TFzyFloat DegreeOfMembership(TFzyFloat Value) const;
@@ -222,7 +222,9 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   std::intptr_t FTag = 0;
   std::string FExpression;
   TFzyFloat FInflectionPoint = 0;
-  const TFuzzyVariableContext* FVariable = nullptr;
+  // The variable of FVariableCollection, looked up again whenever the set is in another collection.
+  mutable const TCollection* FVariableCollection = nullptr;
+  mutable const TFuzzyVariableContext* FVariable = nullptr;
 };
 
 }  // namespace fuzzy

@@ -215,6 +215,16 @@ TEST(FuzzySet, SetsOfAVariable) {
   Logic.HasParser = true;
   EXPECT_EQ(Low->ToString(), "printed low");
 
+  // A set moved into another variable answers with that variable's range at once, also inside
+  // the added notification.
+  auto Wide = MakeVariable(0, 100);
+  Copy->SetCollection(&Wide->Items());
+  EXPECT_EQ(Copy->XMaximum(), 100);
+  EXPECT_EQ(Wide->Items().Events.back(), "added 100");
+  EXPECT_EQ(Variable->Items().Count(), 1);
+  Copy->SetCollection(&Variable->Items());
+  EXPECT_EQ(Copy->XMaximum(), 10);
+
   Copy->Free();
   EXPECT_EQ(Variable->Items().Count(), 1);
   EXPECT_EQ(Variable->Items().Events.back(), "extracting low");

@@ -41,7 +41,9 @@ public:
 
 protected:
   void Notify(TCollectionItem* Item, TCollectionNotification Action) override {
-    if (Action == TCollectionNotification::cnAdded) Events.push_back("added");
+    // The set already answers with this variable's range when it is announced.
+    if (Action == TCollectionNotification::cnAdded)
+      Events.push_back("added " + FloatToStr(static_cast<TFuzzySet*>(Item)->XMaximum()));
     if (Action == TCollectionNotification::cnExtracting)
       Events.push_back("extracting " + static_cast<TFuzzySet*>(Item)->Name());
   }
