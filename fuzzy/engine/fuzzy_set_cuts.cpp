@@ -210,7 +210,22 @@ TFuzzySet* TFuzzySet::Infer(const TFuzzySet* NewEvidence, bool Unconditional) co
 
 TFuzzySet* TFuzzySet::Correlate(TFzyFloat CorrelationStrength, TFuzzyCorrelationMethod CorrelationMethod) {
   switch (CorrelationMethod) {
-    case fcmMinimum:
+    case fcmMinimum: {
+      // The ceiling alone would move only the breakpoints and pull down degrees between them that
+      // lie below the strength; with the crossings of the level added first the result is the
+      // minimum of the set and the strength at every X.
+      TUpdateBracket Bracket(*FValues);
+      const TFzyFloat C = CorrelationStrength;
+      for (int I = 1; I < FValues->Count(); ++I) {
+        const TFuzzySetValue* A = FValues->Point(I - 1);
+        const TFuzzySetValue* B = FValues->Point(I);
+        if ((A->Y() < C && C < B->Y()) || (A->Y() > C && C > B->Y())) {
+          const TFzyFloat X = InterpolateX(A->X(), A->Y(), B->X(), B->Y(), C);
+          FValues->Insert(I)->SetValue(X, C);
+          ++I;
+        }
+      }
+    }
       return Hedge(bfhCutGreater, CorrelationStrength, true);
     case fcmProduct:
       return Hedge(bfhMultiply, CorrelationStrength, true);

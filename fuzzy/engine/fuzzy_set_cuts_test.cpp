@@ -132,7 +132,12 @@ TEST(FuzzySetCuts, InferenceAndCorrelation) {
 
   auto Clipped = FreeSet({{0, 0.4}, {1, 1}}, "warm");
   EXPECT_EQ(Clipped->Correlate(0.5), Clipped.get());
-  EXPECT_TRUE(SamePoints(Clipped->Values(), {{0, 0.4}, {1, 0.5}}));
+  EXPECT_TRUE(SamePoints(Clipped->Values(), {{0, 0.4}, {1.0 / 6, 0.5}, {1, 0.5}}));
+  // Minimum correlation clips: a triangle becomes a trapezoid, degrees below the strength stay.
+  auto Average = FreeSet({{10, 0}, {15, 1}, {20, 0}}, "average");
+  Average->Correlate(0.6, fcmMinimum);
+  EXPECT_TRUE(SamePoints(Average->Values(), {{10, 0}, {13, 0.6}, {15, 0.6}, {17, 0.6}, {20, 0}}));
+  EXPECT_DOUBLE_EQ(Average->DegreeOfMembership(12), 0.4);
   EXPECT_EQ(Clipped->Name(), "warm > 0.5000");
   auto Scaled = FreeSet({{0, 0.4}, {1, 1}}, "warm");
   Scaled->Correlate(0.5, fcmProduct);
