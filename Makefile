@@ -1,4 +1,4 @@
-# The two everyday commands: `make run` builds and runs the example host, `make test` builds and
+# The two everyday commands: `make run` builds and runs the tipping example, `make test` builds and
 # runs every test (warnings are errors). `make asan` runs the tests under the sanitizers.
 .PHONY: run test asan tools clean
 
@@ -7,8 +7,8 @@ tools:
 
 run: tools
 	cmake --preset release >/dev/null
-	cmake --build --preset release --target point_list_example
-	./build/release/examples/point_list_example
+	cmake --build --preset release --target tipping_example
+	./build/release/examples/tipping_example
 
 test: tools
 	cmake --preset ci
