@@ -1,6 +1,7 @@
 #include "fuzzy/engine/fuzzy_set.h"
 
 #include "fuzzy/engine/fuzzy_math.h"
+#include "fuzzy/engine/merge_walk.h"
 #include "fuzzy/runtime/update_bracket.h"
 
 #include <algorithm>
@@ -159,37 +160,60 @@ std::string TFuzzySet::ToString() const {
 
 // ---- membership --------------------------------------------------------------------------------
 
-namespace {
-
-// Among the run of points that share point Index's X (within the tolerance), walking from Index by
-// Step, the index of the one whose Y is Better than all before it: the first one met on a tie.
-template <typename TBetter>
-int FindYOfX(const TFuzzySetValues& Values, int Index, int Step, TBetter Better) {
-  const TFuzzySetValue* Start = Values.Items(Index);
-  int Best = Index;
-  TFzyFloat BestY = Start->Y();
-  for (int J = Index + Step; J >= 0 && J < Values.Count(); J += Step) {
-    const TFuzzySetValue* P = Values.Point(J);
-    if (!FloatEquals(P->X(), Start->X())) break;
-    if (Better(P->Y(), BestY)) {
-      BestY = P->Y();
-      Best = J;
-    }
-  }
-  return Best;
-}
-
-}  // namespace
-
 int TFuzzySet::GetMaxYValueOfX(int Index, int Step) const {
-  return FindYOfX(*FValues, Index, Step, [](TFzyFloat Y, TFzyFloat Top) { return Y > Top; });
+  FValues->Items(Index);  // raises EListError for a bad index
+  return FindYOfX(TPoints(*this), Index, Step, [](TFzyFloat Y, TFzyFloat Top) { return Y > Top; });
 }
 
 int TFuzzySet::GetMinYValueOfX(int Index, int Step) const {
-  return FindYOfX(*FValues, Index, Step, [](TFzyFloat Y, TFzyFloat Bottom) { return Y < Bottom; });
+  FValues->Items(Index);  // raises EListError for a bad index
+  return FindYOfX(TPoints(*this), Index, Step, [](TFzyFloat Y, TFzyFloat Bottom) { return Y < Bottom; });
 }
 
+namespace {
+const TFuzzySetValue* PointAt(const std::vector<TCollectionItem*>& Items, std::size_t Index) {
+  return static_cast<const TFuzzySetValue*>(Items[Index]);
+}
+}  // namespace
+
 TFzyFloat TFuzzySet::DegreeOfMembership(TFzyFloat Value) const {
+  // The common case, strictly between the ends and between two breakpoints, is answered here; empty
+  // and single-point sets, the ends and exact hits of a breakpoint take the full rule.
+  const auto& Items = FValues->RawItems();
+  const std::size_t N = Items.size();
+  if (N >= 2 && Value > PointAt(Items, 0)->X() && Value < PointAt(Items, N - 1)->X()) {
+    // The first point at or past Value: by halves in a long list whose X never falls.
+    std::size_t I = 1;
+    if (N > 16 && FValues->IsAscending())
+      I = static_cast<std::size_t>(std::lower_bound(Items.begin() + 1, Items.end(), Value,
+                                                    [](const TCollectionItem* P, TFzyFloat V) {
+                                                      return static_cast<const TFuzzySetValue*>(P)->X() < V;
+                                                    }) -
+                                   Items.begin());
+    else
+      while (PointAt(Items, I)->X() < Value) ++I;
+    const TFuzzySetValue* P = PointAt(Items, I);
+    if (P->X() != Value) {
+      const TFuzzySetValue* Previous = PointAt(Items, I - 1);
+      return InterpolateY(Previous->X(), Previous->Y(), P->X(), P->Y(), Value);
+    }
+  }
+  return DegreeOfMembershipAtBreakpoint(Value);
+}
+
+TFzyFloat TFuzzySet::DegreeOfMembershipNear(TFzyFloat Value, int Hint) const {
+  // In an ascending list, Value strictly between points Hint - 1 and Hint lies on their segment.
+  const int N = FValues->Count();
+  if (Hint >= 1 && Hint < N) {
+    const TFuzzySetValue* Previous = FValues->Point(Hint - 1);
+    const TFuzzySetValue* P = FValues->Point(Hint);
+    if (Previous->X() < Value && Value < P->X() && FValues->IsAscending())
+      return InterpolateY(Previous->X(), Previous->Y(), P->X(), P->Y(), Value);
+  }
+  return DegreeOfMembership(Value);
+}
+
+TFzyFloat TFuzzySet::DegreeOfMembershipAtBreakpoint(TFzyFloat Value) const {
   const int N = FValues->Count();
   if (N == 0) return 0;
   const TFuzzySetValue* First = FValues->Point(0);
@@ -198,18 +222,6 @@ TFzyFloat TFuzzySet::DegreeOfMembership(TFzyFloat Value) const {
   if (Value > Last->X()) return Last->Y();
   if (Value == First->X()) return FValues->Point(GetMaxYValueOfX(0, 1))->Y();
   if (Value == Last->X()) return FValues->Point(GetMaxYValueOfX(N - 1, -1))->Y();
-  if (N > 16 && FValues->IsAscending()) {
-    // In a list whose X never falls, the first point at or past Value is found by halves.
-    const auto& Items = FValues->RawItems();
-    const auto Found = std::lower_bound(
-        Items.begin() + 1, Items.end(), Value,
-        [](const TCollectionItem* P, TFzyFloat V) { return static_cast<const TFuzzySetValue*>(P)->X() < V; });
-    const int I = static_cast<int>(Found - Items.begin());
-    const TFuzzySetValue* P = FValues->Point(I);
-    if (P->X() == Value) return FValues->Point(GetMaxYValueOfX(I, 1))->Y();
-    const TFuzzySetValue* Previous = FValues->Point(I - 1);
-    return InterpolateY(Previous->X(), Previous->Y(), P->X(), P->Y(), Value);
-  }
   const TFuzzySetValue* Previous = First;
   for (int I = 1; I < N; ++I) {
     const TFuzzySetValue* P = FValues->Point(I);

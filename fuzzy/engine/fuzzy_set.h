@@ -20,6 +20,9 @@ namespace fuzzy {
 
 class TFuzzySet;
 
+// A missing set or callback; formatted with the operation and what is missing.
+inline constexpr std::string_view SMissingArgument = "Invalid operation: \"%s\".  %s not assigned";
+
 // The class of a set, as a factory that creates an instance in Collection (nullptr for none).
 using TFuzzySetClass = TFuzzySet* (*)(TCollection* Collection);
 
@@ -100,7 +103,7 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   void CreateCrispValue(TFzyFloat Value);
 
   // ---- hedges: change the set itself, rename it, rewrite its Expression; return it ----
-  virtual TFuzzySet* Hedge(TFuzzyHedge HedgeType);
+  TFuzzySet* Hedge(TFuzzyHedge HedgeType);
   TFuzzySet* Hedge(TBaseFuzzyHedge ModifyType, TFzyFloat Value, bool ModifyY);
   // Scales the degrees so that the highest is 1; raises SFuzzySetEmpty for an empty set.
   TFuzzySet* Normalize();
@@ -156,6 +159,31 @@ class TFuzzySet : public TFuzzySetValuesOwner {
       FuzzyOperatorMeanSqrt, FuzzyOperatorUnionMean, FuzzyOperatorIntersectionProduct,
       FuzzyOperatorUnionProduct, FuzzyOperatorIntersectionBoundedSum, FuzzyOperatorUnionBoundedSum,
       FuzzyOperatorUnionSum;
+  // Calls Visit.template operator()<Function>(Keyword) with the built-in operator and keyword of an
+  // intersection (union) of kind Operation. foSum, or a value outside the enumeration, raises
+  // EFzyException (SInvalidFuzzyOperation) for an intersection; so does a value outside the
+  // enumeration for a union.
+  template <typename TVisit>
+  static decltype(auto) VisitIntersection(TFuzzyOperation Operation, TVisit&& Visit);
+  template <typename TVisit>
+  static decltype(auto) VisitUnion(TFuzzyOperation Operation, TVisit&& Visit);
+  // Iterate over two point views: true for two empty views, else whether the callback stopped
+  // the walk.
+  template <typename TPointsA, typename TPointsB, typename TCallback>
+  static bool IteratePoints(const TPointsA& A, const TPointsB& B, TCallback&& Callback);
+  // The height of the pointwise minimum of two point views (the correlation strength), and whether
+  // that minimum reaches Threshold somewhere (equality under a threshold).
+  template <typename TPointsA, typename TPointsB>
+  static TFzyFloat PointsCorrelationStrength(const TPointsA& A, const TPointsB& B);
+  template <typename TPointsA, typename TPointsB>
+  static bool PointsReachThreshold(const TPointsA& A, const TPointsB& B, TFzyFloat Threshold);
+  // The union (intersection) operation that an inference method combines evidence with.
+  static TFuzzyOperation InferenceOperation(TFuzzyInferenceMethod InferenceMethod);
+  // One operand of a combined expression: the set's expression, or its name when it has none.
+  static std::string ExpressionOperand(const std::string& Expression, const std::string& Name);
+  // The threshold two sets without a variable must both reach somewhere to count as equal: the
+  // default threshold a logic component gives its variables.
+  static constexpr TFzyFloat FreeStandingThreshold = 0.01;
 
  private:
   // Operator with a callable that appends the points, so built-ins are called directly.
@@ -203,6 +231,9 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   // Index of the highest (lowest) point among those sharing point Index's X, walking by Step.
   int GetMaxYValueOfX(int Index, int Step) const;
   int GetMinYValueOfX(int Index, int Step) const;
+  // DegreeOfMembership for a walk that knows Value lies just before point Hint: answered from that
+  // segment when the list is ascending and Value lies strictly inside it.
+  TFzyFloat DegreeOfMembershipNear(TFzyFloat Value, int Hint) const;
 
   // Hedge building blocks.
   void Intensify(int Count, TFzyFloat Exponent);
@@ -219,6 +250,9 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   TFuzzySetValues* FValues = nullptr;
   std::string FComment;
   bool FDefined = false;
+  // The full rule of DegreeOfMembership, for the ends and exact breakpoints.
+  [[gnu::noinline]] TFzyFloat DegreeOfMembershipAtBreakpoint(TFzyFloat Value) const;
+
   std::intptr_t FTag = 0;
   std::string FExpression;
   TFzyFloat FInflectionPoint = 0;

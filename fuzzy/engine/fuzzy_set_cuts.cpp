@@ -4,15 +4,12 @@
 
 #include "fuzzy/engine/fuzzy_math.h"
 #include "fuzzy/engine/fuzzy_set.h"
+#include "fuzzy/engine/merge_walk.h"
 #include "fuzzy/runtime/update_bracket.h"
 
 namespace fuzzy {
 
 namespace {
-
-// The threshold two free-standing sets must both reach somewhere to count as equal: the default
-// threshold a logic component gives its variables.
-constexpr TFzyFloat FreeStandingThreshold = 0.01;
 
 TFzyFloat ClampDegree(TFzyFloat Value) { return std::clamp(Value, TFzyFloat{0}, TFzyFloat{1}); }
 
@@ -180,26 +177,25 @@ bool TFuzzySet::IsUndecidable() const {
   return true;
 }
 
-TFuzzySet* TFuzzySet::Infer(const TFuzzySet* NewEvidence, TFuzzyInferenceMethod InferenceMethod,
-                            bool Unconditional) const {
-  TFuzzyOperation Operation = foZadeh;
+TFuzzyOperation TFuzzySet::InferenceOperation(TFuzzyInferenceMethod InferenceMethod) {
   switch (InferenceMethod) {
     case fimMinMax:
-      Operation = foZadeh;
-      break;
+      return foZadeh;
     case fimAdditive:
-      Operation = foSum;
-      break;
+      return foSum;
     case fimMean:
-      Operation = foMean;
-      break;
+      return foMean;
     case fimProduct:
-      Operation = foProduct;
-      break;
+      return foProduct;
     case fimBoundedSum:
-      Operation = foBoundedSum;
-      break;
+      return foBoundedSum;
   }
+  return foZadeh;
+}
+
+TFuzzySet* TFuzzySet::Infer(const TFuzzySet* NewEvidence, TFuzzyInferenceMethod InferenceMethod,
+                            bool Unconditional) const {
+  const TFuzzyOperation Operation = InferenceOperation(InferenceMethod);
   return Unconditional ? Intersection(NewEvidence, Operation) : Union(NewEvidence, Operation);
 }
 
@@ -239,22 +235,17 @@ TFuzzySet* TFuzzySet::Correlate(TFzyFloat CorrelationStrength) {
 }
 
 TFzyFloat TFuzzySet::GetCorrelationStrength(const TFuzzySet* Match) const {
-  TFzyFloat Max = 0;
-  Iterate(Match, [&Max](TFzyFloat, TFzyFloat Y1, TFzyFloat, TFzyFloat Y2) {
-    Max = std::max(Max, std::min(Y1, Y2));
-    return false;
-  });
-  return Max;
+  if (!Match) throw EFzyException(SMissingArgument, {"Iterate", "Fuzzy set"});
+  return PointsCorrelationStrength(TPoints(*this), TPoints(*Match));
 }
 
 TFzyFloat TFuzzySet::FuzzyEquals(const TFuzzySet* FuzzySet) const { return GetCorrelationStrength(FuzzySet); }
 
 bool TFuzzySet::Equals(const TFuzzySet* FuzzySet) const {
+  if (!FuzzySet) throw EFzyException(SMissingArgument, {"Iterate", "Fuzzy set"});
   const TFuzzyVariableContext* Owner = Variable();
-  const TFzyFloat Threshold = Owner ? Owner->Threshold() : FreeStandingThreshold;
-  return Iterate(FuzzySet, [Threshold](TFzyFloat, TFzyFloat Y1, TFzyFloat, TFzyFloat Y2) {
-    return Threshold <= std::min(Y1, Y2);
-  });
+  return PointsReachThreshold(TPoints(*this), TPoints(*FuzzySet),
+                              Owner ? Owner->Threshold() : FreeStandingThreshold);
 }
 
 }  // namespace fuzzy

@@ -13,8 +13,6 @@ namespace fuzzy {
 
 namespace {
 
-constexpr std::string_view SMissingArgument = "Invalid operation: \"%s\".  %s not assigned";
-
 void RequireSet(const TFuzzySet* FuzzySet, std::string_view Operation) {
   if (!FuzzySet) throw EFzyException(SMissingArgument, {Operation, "Fuzzy set"});
 }
@@ -22,11 +20,6 @@ void RequireSet(const TFuzzySet* FuzzySet, std::string_view Operation) {
 template <typename TFunction>
 void RequireFunction(const TFunction& Function, std::string_view Operation) {
   if (!Function) throw EFzyException(SMissingArgument, {Operation, "Operator function"});
-}
-
-// A set's text as one operand of an expression: its expression, or its name when it has none.
-std::string ExpressionOperand(const TFuzzySet& Set) {
-  return FormatFuzzyExpression(Set.Expression().empty() ? Set.Name() : Set.Expression());
 }
 
 bool AppendPoint(TFuzzySetValues& FuzzySet, TFzyFloat X, TFzyFloat Y) {
@@ -56,12 +49,15 @@ TFuzzySet* TFuzzySet::Combine(const TFuzzySet* FuzzySet, std::string_view Operat
                               TAppend&& Append) const {
   RequireSet(FuzzySet, "Operator");
   auto CombinedExpression = [&] {
-    return ExpressionOperand(*this) + " " + std::string(OperatorKeyword) + " " + ExpressionOperand(*FuzzySet);
+    return ExpressionOperand(FExpression, FName) + " " + std::string(OperatorKeyword) + " " +
+           ExpressionOperand(FuzzySet->FExpression, FuzzySet->FName);
   };
   TFuzzySet* Result = CreateResult();
   try {
     Result->SetName(CreateFuzzyName(FName, FuzzySet->FName, OperatorKeyword));
     TFuzzySetValues& Points = Result->Values();
+    // Every breakpoint of either set, and about one crossing per pair of breakpoints.
+    Points.Reserve(2 * (FValues->Count() + FuzzySet->FValues->Count()));
     TUpdateBracket Bracket(Points);
     const bool Stopped =
         MergeWalk(TPoints(*this), TPoints(*FuzzySet),
@@ -97,6 +93,10 @@ TFuzzySet* TFuzzySet::Operator(const TFuzzySet* FuzzySet, const std::string& Ope
   return Combine(FuzzySet, OperatorKeyword, FuzzyOperator);
 }
 
+std::string TFuzzySet::ExpressionOperand(const std::string& Expression, const std::string& Name) {
+  return FormatFuzzyExpression(Expression.empty() ? Name : Expression);
+}
+
 void TFuzzySet::RemoveLevelRuns(TFuzzySetValues& Values) {
   int Run = 1;
   for (int I = 1; I < Values.Count();) {
@@ -118,8 +118,7 @@ void TFuzzySet::RemoveLevelRuns(TFuzzySetValues& Values) {
 bool TFuzzySet::Iterate(const TFuzzySet* FuzzySet, const TFuzzyComparison& FuzzyOperator) const {
   RequireSet(FuzzySet, "Iterate");
   RequireFunction(FuzzyOperator, "Iterate");
-  if (FValues->Count() == 0 && FuzzySet->FValues->Count() == 0) return true;
-  return MergeWalk(TPoints(*this), TPoints(*FuzzySet), FuzzyOperator);
+  return IteratePoints(TPoints(*this), TPoints(*FuzzySet), FuzzyOperator);
 }
 
 // ---- union and intersection --------------------------------------------------------------------
@@ -133,45 +132,16 @@ TFuzzySet* TFuzzySet::Union(const TFuzzySet* FuzzySet) const {
 }
 
 TFuzzySet* TFuzzySet::Intersection(const TFuzzySet* FuzzySet, TFuzzyOperation IntersectionType) const {
-  const auto& Keywords = FuzzyIntersectionKeywords;
-  switch (IntersectionType) {
-    case foZadeh:
-      return Combine<FuzzyOperatorMin>(FuzzySet, Keywords[foZadeh]);
-    case foMean:
-      return Combine<FuzzyOperatorMean>(FuzzySet, Keywords[foMean]);
-    case foMeanSqr:
-      return Combine<FuzzyOperatorMeanSqr>(FuzzySet, Keywords[foMeanSqr]);
-    case foMeanSqrt:
-      return Combine<FuzzyOperatorMeanSqrt>(FuzzySet, Keywords[foMeanSqrt]);
-    case foProduct:
-      return Combine<FuzzyOperatorIntersectionProduct>(FuzzySet, Keywords[foProduct]);
-    case foBoundedSum:
-      return Combine<FuzzyOperatorIntersectionBoundedSum>(FuzzySet, Keywords[foBoundedSum]);
-    case foSum:
-      break;
-  }
-  throw EFzyException(SInvalidFuzzyOperation, {GetEnumName(IntersectionType)});
+  return VisitIntersection(IntersectionType,
+                           [&]<TFuzzyOperatorFunction & Function>(std::string_view Keyword) {
+                             return Combine<Function>(FuzzySet, Keyword);
+                           });
 }
 
 TFuzzySet* TFuzzySet::Union(const TFuzzySet* FuzzySet, TFuzzyOperation UnionType) const {
-  const auto& Keywords = FuzzyUnionKeywords;
-  switch (UnionType) {
-    case foZadeh:
-      return Combine<FuzzyOperatorMax>(FuzzySet, Keywords[foZadeh]);
-    case foMean:
-      return Combine<FuzzyOperatorUnionMean>(FuzzySet, Keywords[foMean]);
-    case foMeanSqr:
-      return Combine<FuzzyOperatorMeanSqr>(FuzzySet, Keywords[foMeanSqr]);
-    case foMeanSqrt:
-      return Combine<FuzzyOperatorMeanSqrt>(FuzzySet, Keywords[foMeanSqrt]);
-    case foProduct:
-      return Combine<FuzzyOperatorUnionProduct>(FuzzySet, Keywords[foProduct]);
-    case foBoundedSum:
-      return Combine<FuzzyOperatorUnionBoundedSum>(FuzzySet, Keywords[foBoundedSum]);
-    case foSum:
-      return Combine<FuzzyOperatorUnionSum>(FuzzySet, Keywords[foSum]);
-  }
-  throw EFzyException(SInvalidFuzzyOperation, {GetEnumName(UnionType)});
+  return VisitUnion(UnionType, [&]<TFuzzyOperatorFunction & Function>(std::string_view Keyword) {
+    return Combine<Function>(FuzzySet, Keyword);
+  });
 }
 
 bool TFuzzySet::FuzzyOperatorMin(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,

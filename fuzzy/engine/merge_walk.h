@@ -6,6 +6,7 @@
 // A view answers for one set: Count(), X(i) and Y(i) for 0 <= i < Count(), SkipY(Index, Y, Dir)
 // and GetMaxYValueOfX(Index, Step) as on the set's point list, and DegreeOfMembership(Value).
 
+#include <algorithm>
 #include <concepts>
 
 #include "fuzzy/engine/fuzzy_math.h"
@@ -34,11 +35,33 @@ class TFuzzySet::TPoints {
   int SkipY(int Index, TFzyFloat Y, int Dir) const { return FValues.SkipY(Index, Y, Dir); }
   int GetMaxYValueOfX(int Index, int Step) const { return FSet.GetMaxYValueOfX(Index, Step); }
   TFzyFloat DegreeOfMembership(TFzyFloat Value) const { return FSet.DegreeOfMembership(Value); }
+  TFzyFloat DegreeOfMembership(TFzyFloat Value, int Hint) const {
+    return FSet.DegreeOfMembershipNear(Value, Hint);
+  }
 
  private:
   const TFuzzySet& FSet;
   const TFuzzySetValues& FValues;
 };
+
+// Among the run of points of a view that share point Index's X (within the tolerance), walking
+// from Index by Step, the index of the one whose Y is Better than all before it: the first one met
+// on a tie.
+template <typename TView, typename TBetter>
+int FindYOfX(const TView& Points, int Index, int Step, TBetter Better) {
+  const TFzyFloat X = Points.X(Index);
+  int Best = Index;
+  TFzyFloat BestY = Points.Y(Index);
+  for (int J = Index + Step; J >= 0 && J < Points.Count(); J += Step) {
+    if (!FloatEquals(Points.X(J), X)) break;
+    const TFzyFloat Y = Points.Y(J);
+    if (Better(Y, BestY)) {
+      BestY = Y;
+      Best = J;
+    }
+  }
+  return Best;
+}
 
 namespace merge_walk_detail {
 
@@ -46,6 +69,16 @@ namespace merge_walk_detail {
 template <typename TView>
 bool IsFlat(const TView& Points) {
   return Points.SkipY(0, Points.Y(0), 1) == -1;
+}
+
+// The degree of Points at Value, where the walk's cursor on Points is at Hint; views that cannot use
+// the hint answer without it.
+template <typename TView>
+TFzyFloat DegreeNear(const TView& Points, TFzyFloat Value, int Hint) {
+  if constexpr (requires { Points.DegreeOfMembership(Value, Hint); })
+    return Points.DegreeOfMembership(Value, Hint);
+  else
+    return Points.DegreeOfMembership(Value);
 }
 
 inline bool StrictlyBetween(TFzyFloat Low, TFzyFloat Value, TFzyFloat High) {
@@ -60,6 +93,7 @@ inline bool StrictlyBetween(TFzyFloat Low, TFzyFloat Value, TFzyFloat High) {
 template <typename TPointsA, typename TPointsB, typename TCallback>
 bool TFuzzySet::MergeWalk(const TPointsA& A, const TPointsB& B, TCallback&& Callback) {
   static_assert(FuzzyPointsView<TPointsA> && FuzzyPointsView<TPointsB>);
+  using merge_walk_detail::DegreeNear;
   using merge_walk_detail::IsFlat;
   using merge_walk_detail::StrictlyBetween;
 
@@ -112,11 +146,11 @@ bool TFuzzySet::MergeWalk(const TPointsA& A, const TPointsB& B, TCallback&& Call
       ++I;
       ++J;
     } else if (I < CountA && (J >= CountB || CurB.X > CurA.X)) {
-      if (Callback(CurA.X, CurA.Y, CurA.X, B.DegreeOfMembership(CurA.X))) return true;
+      if (Callback(CurA.X, CurA.Y, CurA.X, DegreeNear(B, CurA.X, J))) return true;
       PrevA = CurA;
       ++I;
     } else {
-      if (Callback(CurB.X, A.DegreeOfMembership(CurB.X), CurB.X, CurB.Y)) return true;
+      if (Callback(CurB.X, DegreeNear(A, CurB.X, I), CurB.X, CurB.Y)) return true;
       PrevB = CurB;
       ++J;
     }
@@ -149,6 +183,73 @@ bool TFuzzySet::PointsIntersect(const TPointsA& A, const TPointsB& B) {
   if (FloatEquals(LastXA, FirstXB) && (TopAtLast(A, CountA) > T || TopAtFirst(B) > T)) return true;
   if (FloatEquals(LastXB, FirstXA) && (TopAtLast(B, CountB) > T || TopAtFirst(A) > T)) return true;
   return LastXA > FirstXB + T && FirstXA < LastXB - T;
+}
+
+template <typename TPointsA, typename TPointsB, typename TCallback>
+bool TFuzzySet::IteratePoints(const TPointsA& A, const TPointsB& B, TCallback&& Callback) {
+  if (A.Count() == 0 && B.Count() == 0) return true;
+  return MergeWalk(A, B, Callback);
+}
+
+template <typename TPointsA, typename TPointsB>
+TFzyFloat TFuzzySet::PointsCorrelationStrength(const TPointsA& A, const TPointsB& B) {
+  TFzyFloat Max = 0;
+  IteratePoints(A, B, [&Max](TFzyFloat, TFzyFloat Y1, TFzyFloat, TFzyFloat Y2) {
+    Max = std::max(Max, std::min(Y1, Y2));
+    return false;
+  });
+  return Max;
+}
+
+template <typename TPointsA, typename TPointsB>
+bool TFuzzySet::PointsReachThreshold(const TPointsA& A, const TPointsB& B, TFzyFloat Threshold) {
+  return IteratePoints(A, B, [Threshold](TFzyFloat, TFzyFloat Y1, TFzyFloat, TFzyFloat Y2) {
+    return Threshold <= std::min(Y1, Y2);
+  });
+}
+
+template <typename TVisit>
+decltype(auto) TFuzzySet::VisitIntersection(TFuzzyOperation Operation, TVisit&& Visit) {
+  const auto& Keywords = FuzzyIntersectionKeywords;
+  switch (Operation) {
+    case foZadeh:
+      return Visit.template operator()<FuzzyOperatorMin>(Keywords[foZadeh]);
+    case foMean:
+      return Visit.template operator()<FuzzyOperatorMean>(Keywords[foMean]);
+    case foMeanSqr:
+      return Visit.template operator()<FuzzyOperatorMeanSqr>(Keywords[foMeanSqr]);
+    case foMeanSqrt:
+      return Visit.template operator()<FuzzyOperatorMeanSqrt>(Keywords[foMeanSqrt]);
+    case foProduct:
+      return Visit.template operator()<FuzzyOperatorIntersectionProduct>(Keywords[foProduct]);
+    case foBoundedSum:
+      return Visit.template operator()<FuzzyOperatorIntersectionBoundedSum>(Keywords[foBoundedSum]);
+    case foSum:
+      break;
+  }
+  throw EFzyException(SInvalidFuzzyOperation, {GetEnumName(Operation)});
+}
+
+template <typename TVisit>
+decltype(auto) TFuzzySet::VisitUnion(TFuzzyOperation Operation, TVisit&& Visit) {
+  const auto& Keywords = FuzzyUnionKeywords;
+  switch (Operation) {
+    case foZadeh:
+      return Visit.template operator()<FuzzyOperatorMax>(Keywords[foZadeh]);
+    case foMean:
+      return Visit.template operator()<FuzzyOperatorUnionMean>(Keywords[foMean]);
+    case foMeanSqr:
+      return Visit.template operator()<FuzzyOperatorMeanSqr>(Keywords[foMeanSqr]);
+    case foMeanSqrt:
+      return Visit.template operator()<FuzzyOperatorMeanSqrt>(Keywords[foMeanSqrt]);
+    case foProduct:
+      return Visit.template operator()<FuzzyOperatorUnionProduct>(Keywords[foProduct]);
+    case foBoundedSum:
+      return Visit.template operator()<FuzzyOperatorUnionBoundedSum>(Keywords[foBoundedSum]);
+    case foSum:
+      return Visit.template operator()<FuzzyOperatorUnionSum>(Keywords[foSum]);
+  }
+  throw EFzyException(SInvalidFuzzyOperation, {GetEnumName(Operation)});
 }
 
 // ---- cursor routines for hosts that walk two point lists step by step ------------------------
