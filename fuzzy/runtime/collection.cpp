@@ -1,6 +1,7 @@
 #include "fuzzy/runtime/collection.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "fuzzy/runtime/exception.h"
 
@@ -81,6 +82,10 @@ void TCollection::Clear() {
   EndUpdate();
 }
 
+void TCollection::Reserve(int Capacity) {
+  if (Capacity > 0) FItems.reserve(static_cast<std::size_t>(Capacity));
+}
+
 void TCollection::EndUpdate() {
   if (FUpdateCount > 0) --FUpdateCount;
   Changed();
@@ -142,8 +147,9 @@ void TCollection::InsertItem(TCollectionItem* Item) {
 
 void TCollection::RemoveItem(TCollectionItem* Item) {
   Notify(Item, TCollectionNotification::cnExtracting);
-  const auto It = std::find(FItems.begin(), FItems.end(), Item);
-  if (It != FItems.end()) FItems.erase(It);
+  // Searched from the back: Clear and destruction remove the last item first.
+  const auto It = std::find(FItems.rbegin(), FItems.rend(), Item);
+  if (It != FItems.rend()) FItems.erase(std::next(It).base());
   Item->FCollection = nullptr;
   CountChange();
   Changed();

@@ -77,6 +77,8 @@ class TCollection : public TPersistent {
   TCollectionItem* Insert(int Index);
   void Delete(int Index);
   void Clear();
+  // Makes room for Capacity items, so that adding up to that many allocates no list storage.
+  void Reserve(int Capacity);
   void BeginUpdate() { ++FUpdateCount; }
   void EndUpdate();
   int UpdateCount() const { return FUpdateCount; }
