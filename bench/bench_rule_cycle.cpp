@@ -1,0 +1,131 @@
+// The whole rule cycle of the tipping problem through the public API (set the two inputs, fire the
+// three rules, accumulate, defuzzify, free what was made), and the peer's process() of the same
+// engine (triangle terms, minimum/maximum, centroid at its default resolution 100).
+//
+// With --compare the program prints both answers over a grid of inputs and the largest absolute
+// difference instead of benchmarking.
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "bench/allocation_counter.h"
+#include "bench/fixtures.h"
+#include "examples/tipping.h"
+#ifdef FUZZY_BENCH_PEER
+#include <fl/Headers.h>
+#endif
+
+namespace {
+
+using namespace fuzzy;
+using namespace fuzzy::bench;
+
+// The inputs cycle through a grid, so every call fires a different mix of rules.
+constexpr double Grid[] = {0, 1.5, 3, 4.5, 6, 7.5, 9, 10};
+constexpr int GridSize = sizeof Grid / sizeof Grid[0];
+
+void RuleCycleTipping(benchmark::State& State) {
+  examples::TTipper Tipper;
+  TAllocationsPerCall Allocations(State);
+  int Step = 0;
+  for (auto _ : State) {
+    benchmark::DoNotOptimize(Tipper.Tip(Grid[Step % GridSize], Grid[(Step / GridSize) % GridSize]));
+    ++Step;
+  }
+}
+BENCHMARK(RuleCycleTipping)->Apply(IterationCount);
+
+#ifdef FUZZY_BENCH_PEER
+// The same engine in the peer library.
+class TPeerTipper {
+ public:
+  TPeerTipper() {
+    FService = AddInput("service", 10, {{"poor", 0, 0, 5}, {"good", 0, 5, 10}, {"excellent", 5, 10, 10}});
+    FFood = AddInput("food", 10, {{"rancid", 0, 0, 5}, {"delicious", 5, 10, 10}});
+    FTip = new fl::OutputVariable("tip", 0, 30);
+    FTip->setAggregation(new fl::Maximum);
+    FTip->setDefuzzifier(new fl::Centroid(100));
+    for (const TTerm& T :
+         std::initializer_list<TTerm>{{"cheap", 0, 5, 10}, {"average", 10, 15, 20}, {"generous", 20, 25, 30}})
+      FTip->addTerm(new fl::Triangle(T.Name, T.A, T.B, T.C));
+    FEngine.addOutputVariable(FTip);
+    auto* Rules = new fl::RuleBlock;
+    Rules->setConjunction(new fl::Minimum);
+    Rules->setDisjunction(new fl::Maximum);
+    Rules->setImplication(new fl::Minimum);
+    Rules->setActivation(new fl::General);
+    for (const char* Rule :
+         {"if service is poor or food is rancid then tip is cheap", "if service is good then tip is average",
+          "if service is excellent or food is delicious then tip is generous"})
+      Rules->addRule(fl::Rule::parse(Rule, &FEngine));
+    FEngine.addRuleBlock(Rules);
+  }
+
+  double Tip(double Service, double Food) {
+    FService->setValue(Service);
+    FFood->setValue(Food);
+    FEngine.process();
+    return FTip->getValue();
+  }
+
+ private:
+  struct TTerm {
+    const char* Name;
+    double A, B, C;
+  };
+  fl::InputVariable* AddInput(const char* Name, double Maximum, std::initializer_list<TTerm> Terms) {
+    auto* Variable = new fl::InputVariable(Name, 0, Maximum);
+    for (const TTerm& T : Terms) Variable->addTerm(new fl::Triangle(T.Name, T.A, T.B, T.C));
+    FEngine.addInputVariable(Variable);
+    return Variable;
+  }
+
+  fl::Engine FEngine;
+  fl::InputVariable* FService;
+  fl::InputVariable* FFood;
+  fl::OutputVariable* FTip;
+};
+
+void PeerRuleCycleTipping(benchmark::State& State) {
+  TPeerTipper Tipper;
+  TAllocationsPerCall Allocations(State);
+  int Step = 0;
+  for (auto _ : State) {
+    benchmark::DoNotOptimize(Tipper.Tip(Grid[Step % GridSize], Grid[(Step / GridSize) % GridSize]));
+    ++Step;
+  }
+}
+BENCHMARK(PeerRuleCycleTipping)->Apply(IterationCount);
+#endif
+
+// Prints ours and the peer's answer for every pair of grid inputs, and the largest difference.
+int Compare() {
+#ifdef FUZZY_BENCH_PEER
+  examples::TTipper Ours;
+  TPeerTipper Peer;
+  double Largest = 0;
+  std::printf("| service | food | ours | peer | difference |\n|---:|---:|---:|---:|---:|\n");
+  for (double Service : Grid)
+    for (double Food : Grid) {
+      const double A = Ours.Tip(Service, Food);
+      const double B = Peer.Tip(Service, Food);
+      Largest = std::max(Largest, std::fabs(A - B));
+      std::printf("| %.1f | %.1f | %.6f | %.6f | %.2e |\n", Service, Food, A, B, std::fabs(A - B));
+    }
+  std::printf("\nLargest absolute difference over the grid: %.2e\n", Largest);
+#else
+  std::printf("fuzzylite is not installed: nothing to compare with\n");
+#endif
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "--compare") == 0) return Compare();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
