@@ -39,10 +39,8 @@ void TFuzzySetValuesOwner::UpdateFuzzySetValues() { Changed(false); }
 // ---- point -------------------------------------------------------------------------------------
 
 TFuzzySetValue::TFuzzySetValue(TCollection* Collection) : TCollectionItem(Collection) {
-  if (Collection && Collection->Count() > 0) {
-    if (const auto* Last = dynamic_cast<const TFuzzySetValue*>(Collection->RawItems().back()))
-      FX = Last->FX + 1.0;
-  }
+  if (Collection && Collection->Count() > 0)
+    FX = static_cast<const TFuzzySetValue*>(Collection->RawItems().back())->FX + 1.0;
 }
 
 TFuzzySetValues* TFuzzySetValue::FuzzySetValues() const {
@@ -113,6 +111,19 @@ TFuzzySetValue* TFuzzySetValues::Add(TFzyFloat X, TFzyFloat Y) {
   // its lower point.
   Point->WriteXY(Point->ClampX(X), Y < 0 ? 0 : Y, TXYUpdateTypes{utX, utY});
   return Point;
+}
+
+void TFuzzySetValues::Assign(const TPersistent* Source) {
+  const auto* Points = dynamic_cast<const TFuzzySetValues*>(Source);
+  if (!Points || Points == this) {
+    TGCollection::Assign(Source);
+    return;
+  }
+  // The collection's assignment, without asking each copied point for its class.
+  TUpdateBracket Bracket(*this);
+  Clear();
+  Reserve(Points->Count());
+  for (const TFuzzySetValue* P : *Points) Add()->SetValue(P->X(), P->Y());
 }
 
 void TFuzzySetValues::Append(const TFuzzySetValues* Source) {

@@ -36,6 +36,7 @@ class TFuzzySetValuesOwner : public TGCollectionItem {
   explicit TFuzzySetValuesOwner(TCollection* Collection) : TGCollectionItem(Collection) {}
 };
 
+// A point lives only in a point list (TFuzzySetValues), or in none.
 class TFuzzySetValue : public TCollectionItem {
  public:
   std::string ClassName() const override { return "TFuzzySetValue"; }
@@ -108,6 +109,8 @@ class TFuzzySetValues : public TGCollection {
   // A new point with both coordinates written before the list cleans up.
   TFuzzySetValue* Add(TFzyFloat X, TFzyFloat Y);
   TFuzzySetValue* Insert(int Index) { return static_cast<TFuzzySetValue*>(TGCollection::Insert(Index)); }
+  // Clears, then copies Source's points (a point list) in one update bracket.
+  void Assign(const TPersistent* Source) override;
   void Append(const TFuzzySetValues* Source);
   virtual void Append(const TFuzzySetValues* Source, int Index, int Count);
 

@@ -89,7 +89,20 @@ void TFuzzyVariable::SetItemIndex(int Value) {
 void TFuzzyVariable::SetItems(const TFuzzySets* Value) { FItems->Assign(Value); }
 
 TFuzzyVariables* TFuzzyVariable::GetCollection() const {
-  return dynamic_cast<TFuzzyVariables*>(Collection());
+  // Looked up once per collection: every change routed through the variable asks for it.
+  TCollection* Current = Collection();
+  if (Current != FCheckedCollection) {
+    FCheckedCollection = Current;
+    FVariables = dynamic_cast<TFuzzyVariables*>(Current);
+  }
+  return FVariables;
+}
+
+void TFuzzyVariable::SetCollection(TCollection* Value) {
+  // Forget the lookup: the collection it was made for may be gone by the next one.
+  FCheckedCollection = nullptr;
+  FVariables = nullptr;
+  TGCollectionItem::SetCollection(Value);
 }
 
 TCustomFuzzyLogic* TFuzzyVariable::GetFuzzy() const {

@@ -68,6 +68,7 @@ class TFuzzyVariable : public TGCollectionItem, public TFuzzyVariableContext {
 
   // The variables collection the variable belongs to, or nullptr.
   TFuzzyVariables* GetCollection() const;
+  void SetCollection(TCollection* Value) override;
   // The logic component that owns the variable's collection, or nullptr.
   TCustomFuzzyLogic* Fuzzy() const { return GetFuzzy(); }
   TCustomFuzzyLogic* GetFuzzy() const;
@@ -131,6 +132,8 @@ class TFuzzyVariable : public TGCollectionItem, public TFuzzyVariableContext {
   // Stores a text property and reports the change, unless Value is already stored.
   void SetText(std::string& Field, const std::string& Value);
 
+  mutable TCollection* FCheckedCollection = nullptr;
+  mutable TFuzzyVariables* FVariables = nullptr;
   TFzyFloat FMaximum = 1.0;
   std::string FName;
   TFzyFloat FMinimum = 0.0;
