@@ -1,0 +1,102 @@
+#include "fuzzy/imodel/ifuzzy_sets.h"
+
+#include "fuzzy/imodel/ifuzzy_variable.h"
+
+namespace fuzzy {
+
+IPtr<IFuzzyVariable> TIFuzzySets::Mine() const { return IPtr<IFuzzyVariable>(FVariable); }
+
+void TIFuzzySets::Add(const IPtr<IFuzzySet>& FuzzySet) {
+  if (!FuzzySet) return;
+  const IPtr<IFuzzyVariable> Variable = Mine();
+  if (FuzzySet->Variable() == Variable) {
+    if (FuzzySet->Defined()) Put(FuzzySet->Name(), FuzzySet);
+    return;
+  }
+  // A defined set stores itself into this table from its new variable.
+  FuzzySet->SetVariable(Variable);
+  if (!FuzzySet->Defined()) Put(FuzzySet->Name(), FuzzySet);
+}
+
+IPtr<IFuzzySet> TIFuzzySets::Add(const std::string& Name) {
+  const TFuzzySetClass Class = FVariable ? FVariable->FuzzySetClass() : &CreateFuzzySet<TIFuzzySet>;
+  IPtr<IFuzzySet> FuzzySet = TIFuzzySet::Create(Mine(), Name, Class);
+  FuzzySet->SetDefined(Name != SEmptyFuzzy);
+  Add(FuzzySet);
+  return FuzzySet;
+}
+
+IPtr<IFuzzySet> TIFuzzySets::Put(const std::string& Key, const IPtr<IFuzzySet>& Value) {
+  return QueryIntf<IFuzzySet>(TIStringHashTable::Put(Key, IPtr<IInterface>(Value)));
+}
+
+void TIFuzzySets::PutValue(const std::string& Key, const IPtr<IInterface>& Value) {
+  TIStringHashTable::PutValue(Key, Value);
+  const IPtr<IFuzzySet> FuzzySet = QueryIntf<IFuzzySet>(Value);
+  if (!FuzzySet) return;
+  FuzzySet->SetIndex(NewIndex());
+  if (FVariable) FVariable->NewFuzzySet(FuzzySet);
+}
+
+bool TIFuzzySets::ContainsKey(const std::string& Key, IPtr<IFuzzySet>& FuzzySet) const {
+  FuzzySet = Get(Key);
+  return static_cast<bool>(FuzzySet);
+}
+
+IPtr<IFuzzySet> TIFuzzySets::Remove(const std::string& Key) {
+  IPtr<IFuzzySet> Removed = QueryIntf<IFuzzySet>(TIStringHashTable::Remove(Key));
+  if (Removed && FVariable) FVariable->RemoveFuzzySet(Removed);
+  return Removed;
+}
+
+void TIFuzzySets::Remove(const IPtr<IFuzzySet>& FuzzySet) {
+  if (FuzzySet && Get(FuzzySet->Name()) == FuzzySet) Remove(FuzzySet->Name());
+}
+
+void TIFuzzySets::Clear() {
+  TIStringHashTable::Clear();
+  FNewIndex = 0;
+  if (FVariable) FVariable->ClearFuzzySets();
+}
+
+void TIFuzzySets::AssignFuzzySets(const IPtr<IFuzzyVariable>& Source) {
+  const IPtr<IFuzzyVariable> Variable = Mine();
+  // Clearing first would lose the sets of a variable assigned to itself.
+  if (Source && Source == Variable) return;
+  Clear();
+  if (!Source) return;
+  for (int I = 0; I < Source->GetCount(); ++I) {
+    const IPtr<IFuzzySet> Original = Source->GetFuzzySet(I);
+    const IPtr<IFuzzySet> Copy = Original->Clone(Variable);
+    Copy->SetDefined(Original->Defined());
+    Add(Copy);
+  }
+}
+
+void TIFuzzySets::Assign(const IPtr<IInterface>& AValue) {
+  IPtr<IFuzzyVariable> Source;
+  if (Supports(AValue, Source)) AssignFuzzySets(Source);
+}
+
+void TIFuzzySets::Assign(const TPersistent* Source) {
+  const auto* Sets = dynamic_cast<const TIFuzzySets*>(Source);
+  if (!Sets) {
+    TIStringHashTable::Assign(Source);
+    return;
+  }
+  AssignFuzzySets(Sets->Mine());
+}
+
+bool TIFuzzySets::EqualsSets(const IPtr<IFuzzyVariable>& FuzzyVariable) const {
+  if (!FuzzyVariable) return false;
+  for (const IPtr<IFuzzySet>& FuzzySet : *this) {
+    if (!FuzzySet->Defined()) continue;
+    const IPtr<IFuzzySet> Other = FuzzyVariable->ContainsFuzzySet(FuzzySet->Name());
+    if (!Other || !Other->Equals(IPtr<IInterface>(FuzzySet))) return false;
+  }
+  return true;
+}
+
+std::string TIFuzzySets::ToString() const { return FVariable ? FVariable->ToString() : ClassName(); }
+
+}  // namespace fuzzy
