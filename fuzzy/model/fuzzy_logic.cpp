@@ -1,5 +1,6 @@
 #include "fuzzy/model/fuzzy_logic.h"
 
+#include "fuzzy/model/auto_terms.h"
 #include "fuzzy/runtime/update_bracket.h"
 
 namespace fuzzy {
@@ -72,22 +73,10 @@ void TFuzzyLogic::ThresholdChanged() {
 }
 
 void TFuzzyLogic::AddAutoTerms(TFuzzyVariable* Variable) {
-  const TFzyFloat Min = Variable->Minimum();
-  const TFzyFloat Max = Variable->Maximum();
   TFuzzySets& Sets = Variable->Items();
-  if (TFuzzySet* Low = NewTerm(Sets, SLowFuzzyTerm)) {
-    SetLine(*Low, Min, 1.0, Max, 0.0);
-    Low->SetExpression(Low->Name());
-  }
-  if (TFuzzySet* Medium = NewTerm(Sets, SMediumFuzzyTerm)) {
-    // The peak is half the width of the range, not its centre; the triangle clamps it into the range.
-    Medium->CreateTriangleFunctionValues(Min, (Max - Min) / 2, Max);
-    Medium->SetExpression(Medium->Name());
-  }
-  if (TFuzzySet* High = NewTerm(Sets, SHighFuzzyTerm)) {
-    SetLine(*High, Min, 0.0, Max, 1.0);
-    High->SetExpression(High->Name());
-  }
+  CreateAutoTerms(
+      Variable->Minimum(), Variable->Maximum(),
+      [&Sets](std::string_view Name) { return NewTerm(Sets, Name); }, SetLine);
 }
 
 // ---- change routing ----------------------------------------------------------------------------
