@@ -2,13 +2,12 @@
 
 #include <algorithm>
 
+#include "fuzzy/model/fuzzy_variable.h"
 #include "fuzzy/model/number_check.h"
 
 namespace fuzzy {
 
 namespace {
-
-constexpr std::string_view SMissingRuleSet = "Invalid operation: \"AssertRule\".  %s not assigned";
 
 void RequireSet(const IPtr<IFuzzySet>& FuzzySet, std::string_view Role) {
   if (!FuzzySet) throw EFzyException(SMissingRuleSet, {Role});
@@ -179,14 +178,7 @@ std::string TIFuzzyVariable::ToString() const {
 // ---- rules -------------------------------------------------------------------------------------
 
 TFzyFloat TIFuzzyVariable::GetCorrelationStrength(TIFuzzySetSpan Premises, TIFuzzySetSpan Matchings) {
-  if (Matchings.size() < Premises.size())
-    throw EListError(SListIndexError, {static_cast<int>(Matchings.size())});
-  TFzyFloat Result = 1.0;
-  for (std::size_t I = 0; I < Premises.size(); ++I) {
-    RequireSet(Premises[I], "Premise");
-    Result = std::min(Result, Premises[I]->GetCorrelationStrength(Matchings[I]));
-  }
-  return Result;
+  return LowestCorrelationStrength(Premises, Matchings);
 }
 
 IPtr<IFuzzySet> TIFuzzyVariable::AssertRule(TFzyFloat CorrelationStrength, const IPtr<IFuzzySet>& NewEvidence,

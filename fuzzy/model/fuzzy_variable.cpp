@@ -12,8 +12,6 @@ namespace fuzzy {
 
 namespace {
 
-constexpr std::string_view SMissingRuleSet = "Invalid operation: \"AssertRule\".  %s not assigned";
-
 void RequireSet(const TFuzzySet* FuzzySet, std::string_view Role) {
   if (!FuzzySet) throw EFzyException(SMissingRuleSet, {Role});
 }
@@ -173,14 +171,7 @@ void TFuzzyVariable::Update(TFuzzySet* FuzzySet) {
 // ---- rules -------------------------------------------------------------------------------------
 
 TFzyFloat TFuzzyVariable::GetCorrelationStrength(TFuzzySetSpan Premises, TFuzzySetSpan Matchings) const {
-  if (Matchings.size() < Premises.size())
-    throw EListError(SListIndexError, {static_cast<int>(Matchings.size())});
-  TFzyFloat Result = 1.0;
-  for (std::size_t I = 0; I < Premises.size(); ++I) {
-    RequireSet(Premises[I], "Premise");
-    Result = std::min(Result, Premises[I]->GetCorrelationStrength(Matchings[I]));
-  }
-  return Result;
+  return LowestCorrelationStrength(Premises, Matchings);
 }
 
 TFuzzySet* TFuzzyVariable::AssertRule(TFzyFloat CorrelationStrength, const TFuzzySet* NewEvidence,

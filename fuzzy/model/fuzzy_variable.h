@@ -11,6 +11,7 @@
 // Changes travel upward: a set's change reaches Update, a set joining or leaving reaches Notify,
 // and both go on to the variables collection (or, outside one, to the variable's own change).
 
+#include <algorithm>
 #include <span>
 #include <string>
 
@@ -35,6 +36,24 @@ TFuzzyVariable* CreateFuzzyVariable(TCollection* Collection, TFuzzySetClass SetC
 
 // Sets passed to the rule operations, paired by position.
 using TFuzzySetSpan = std::span<const TFuzzySet* const>;
+
+// A rule set that was not given; formatted with its role ("Premise", "NewEvidence").
+inline constexpr std::string_view SMissingRuleSet = "Invalid operation: \"AssertRule\".  %s not assigned";
+
+// The lowest correlation strength of each premise with the matching set at its position; 1 for no
+// premises. Raises EListError when Matchings is shorter than Premises and EFzyException for a
+// missing premise. Serves spans of set pointers and of counted set references alike.
+template <typename TSets>
+TFzyFloat LowestCorrelationStrength(const TSets& Premises, const TSets& Matchings) {
+  if (Matchings.size() < Premises.size())
+    throw EListError(SListIndexError, {static_cast<int>(Matchings.size())});
+  TFzyFloat Result = 1.0;
+  for (std::size_t I = 0; I < Premises.size(); ++I) {
+    if (!Premises[I]) throw EFzyException(SMissingRuleSet, {"Premise"});
+    Result = std::min(Result, Premises[I]->GetCorrelationStrength(Matchings[I]));
+  }
+  return Result;
+}
 
 class TFuzzyVariable : public TGCollectionItem, public TFuzzyVariableContext {
  public:
