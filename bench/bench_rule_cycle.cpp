@@ -36,19 +36,30 @@ void RuleCycleTipping(benchmark::State& State) {
 }
 BENCHMARK(RuleCycleTipping)->Apply(IterationCount);
 
+// The same cycle with the interface model: counted sets, released instead of freed.
+void RuleCycleTippingInterfaces(benchmark::State& State) {
+  examples::TITipper Tipper;
+  TAllocationsPerCall Allocations(State);
+  int Step = 0;
+  for (auto _ : State) {
+    benchmark::DoNotOptimize(Tipper.Tip(Grid[Step % GridSize], Grid[(Step / GridSize) % GridSize]));
+    ++Step;
+  }
+}
+BENCHMARK(RuleCycleTippingInterfaces)->Apply(IterationCount);
+
 #ifdef FUZZY_BENCH_PEER
 // The same engine in the peer library.
 class TPeerTipper {
  public:
   TPeerTipper() {
-    FService = AddInput("service", 10, {{"poor", 0, 0, 5}, {"good", 0, 5, 10}, {"excellent", 5, 10, 10}});
-    FFood = AddInput("food", 10, {{"rancid", 0, 0, 5}, {"delicious", 5, 10, 10}});
-    FTip = new fl::OutputVariable("tip", 0, 30);
+    FService = AddInput("service", examples::ServiceMaximum, examples::ServiceTerms);
+    FFood = AddInput("food", examples::FoodMaximum, examples::FoodTerms);
+    FTip = new fl::OutputVariable("tip", 0, examples::TipMaximum);
     FTip->setAggregation(new fl::Maximum);
     FTip->setDefuzzifier(new fl::Centroid(100));
-    for (const TTerm& T :
-         std::initializer_list<TTerm>{{"cheap", 0, 5, 10}, {"average", 10, 15, 20}, {"generous", 20, 25, 30}})
-      FTip->addTerm(new fl::Triangle(T.Name, T.A, T.B, T.C));
+    for (const examples::TTippingTerm& T : examples::TipTerms)
+      FTip->addTerm(new fl::Triangle(T.Name, T.Left, T.Middle, T.Right));
     FEngine.addOutputVariable(FTip);
     auto* Rules = new fl::RuleBlock;
     Rules->setConjunction(new fl::Minimum);
@@ -70,13 +81,11 @@ class TPeerTipper {
   }
 
  private:
-  struct TTerm {
-    const char* Name;
-    double A, B, C;
-  };
-  fl::InputVariable* AddInput(const char* Name, double Maximum, std::initializer_list<TTerm> Terms) {
+  template <typename TTerms>
+  fl::InputVariable* AddInput(const char* Name, double Maximum, const TTerms& Terms) {
     auto* Variable = new fl::InputVariable(Name, 0, Maximum);
-    for (const TTerm& T : Terms) Variable->addTerm(new fl::Triangle(T.Name, T.A, T.B, T.C));
+    for (const examples::TTippingTerm& T : Terms)
+      Variable->addTerm(new fl::Triangle(T.Name, T.Left, T.Middle, T.Right));
     FEngine.addInputVariable(Variable);
     return Variable;
   }
