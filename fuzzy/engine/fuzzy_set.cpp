@@ -170,35 +170,22 @@ int TFuzzySet::GetMinYValueOfX(int Index, int Step) const {
   return FindYOfX(TPoints(*this), Index, Step, [](TFzyFloat Y, TFzyFloat Bottom) { return Y < Bottom; });
 }
 
-namespace {
-const TFuzzySetValue* PointAt(const std::vector<TCollectionItem*>& Items, std::size_t Index) {
-  return static_cast<const TFuzzySetValue*>(Items[Index]);
-}
-}  // namespace
-
 TFzyFloat TFuzzySet::DegreeOfMembership(TFzyFloat Value) const {
-  // The common case, strictly between the ends and between two breakpoints, is answered here; empty
-  // and single-point sets, the ends and exact hits of a breakpoint take the full rule.
-  const auto& Items = FValues->RawItems();
-  const std::size_t N = Items.size();
-  if (N >= 2 && Value > PointAt(Items, 0)->X() && Value < PointAt(Items, N - 1)->X()) {
-    // The first point at or past Value: by halves in a long list whose X never falls.
-    std::size_t I = 1;
-    if (N > 16 && FValues->IsAscending())
-      I = static_cast<std::size_t>(std::lower_bound(Items.begin() + 1, Items.end(), Value,
-                                                    [](const TCollectionItem* P, TFzyFloat V) {
-                                                      return static_cast<const TFuzzySetValue*>(P)->X() < V;
-                                                    }) -
-                                   Items.begin());
-    else
-      while (PointAt(Items, I)->X() < Value) ++I;
-    const TFuzzySetValue* P = PointAt(Items, I);
-    if (P->X() != Value) {
-      const TFuzzySetValue* Previous = PointAt(Items, I - 1);
-      return InterpolateY(Previous->X(), Previous->Y(), P->X(), P->Y(), Value);
+  // A set read repeatedly answers the common case, strictly between the ends and between two
+  // breakpoints, from its contiguous coordinates; everything else takes the walk over the points.
+  if (const TFuzzySetValues::TCoordinates* C = FValues->RepeatedCoordinates()) {
+    const std::size_t N = C->X.size();
+    if (N >= 2 && Value > C->X[0] && Value < C->X[N - 1]) {
+      // The first point at or past Value: by halves in a long list whose X never falls.
+      std::size_t I = 1;
+      if (N > 16 && C->Ascending)
+        I = static_cast<std::size_t>(std::lower_bound(C->X.begin() + 1, C->X.end(), Value) - C->X.begin());
+      else
+        while (C->X[I] < Value) ++I;
+      if (C->X[I] != Value) return InterpolateY(C->X[I - 1], C->Y[I - 1], C->X[I], C->Y[I], Value);
     }
   }
-  return DegreeOfMembershipAtBreakpoint(Value);
+  return DegreeOfMembershipByWalk(Value);
 }
 
 TFzyFloat TFuzzySet::DegreeOfMembershipNear(TFzyFloat Value, int Hint) const {
@@ -210,10 +197,12 @@ TFzyFloat TFuzzySet::DegreeOfMembershipNear(TFzyFloat Value, int Hint) const {
     if (Previous->X() < Value && Value < P->X() && FValues->IsAscending())
       return InterpolateY(Previous->X(), Previous->Y(), P->X(), P->Y(), Value);
   }
-  return DegreeOfMembership(Value);
+  // The full rule over the points themselves: a set made during a walk is read too seldom to be
+  // worth copying its coordinates.
+  return DegreeOfMembershipByWalk(Value);
 }
 
-TFzyFloat TFuzzySet::DegreeOfMembershipAtBreakpoint(TFzyFloat Value) const {
+TFzyFloat TFuzzySet::DegreeOfMembershipByWalk(TFzyFloat Value) const {
   const int N = FValues->Count();
   if (N == 0) return 0;
   const TFuzzySetValue* First = FValues->Point(0);

@@ -250,8 +250,8 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   TFuzzySetValues* FValues = nullptr;
   std::string FComment;
   bool FDefined = false;
-  // The full rule of DegreeOfMembership, for the ends and exact breakpoints.
-  [[gnu::noinline]] TFzyFloat DegreeOfMembershipAtBreakpoint(TFzyFloat Value) const;
+  // DegreeOfMembership by walking the points themselves: the rule for every case.
+  TFzyFloat DegreeOfMembershipByWalk(TFzyFloat Value) const;
 
   std::intptr_t FTag = 0;
   std::string FExpression;

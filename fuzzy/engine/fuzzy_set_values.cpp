@@ -60,7 +60,10 @@ TFzyFloat TFuzzySetValue::ClampX(TFzyFloat Value) const {
 void TFuzzySetValue::WriteXY(TFzyFloat X, TFzyFloat Y, TXYUpdateTypes Types) {
   FX = X;
   FY = Y;
-  if (TFuzzySetValues* List = FuzzySetValues()) List->UpdateValue(this, Types);
+  if (TFuzzySetValues* List = FuzzySetValues()) {
+    List->CountChange();  // whatever a descendant's UpdateValue does, caches of the list go stale
+    List->UpdateValue(this, Types);
+  }
   Changed(false);
 }
 
@@ -247,15 +250,36 @@ void TFuzzySetValues::CleanupValues() {
 }
 
 bool TFuzzySetValues::IsAscending() const {
-  if (FAscendingChecked != ChangeCount()) {
+  if (FAscendingAt != ChangeCount()) {
     const auto& Items = RawItems();
     FAscending =
         std::is_sorted(Items.begin(), Items.end(), [](const TCollectionItem* A, const TCollectionItem* B) {
           return static_cast<const TFuzzySetValue*>(A)->X() < static_cast<const TFuzzySetValue*>(B)->X();
         });
-    FAscendingChecked = ChangeCount();
+    FAscendingAt = ChangeCount();
   }
   return FAscending;
+}
+
+const TFuzzySetValues::TCoordinates* TFuzzySetValues::CoordinatesAfterLookup() const {
+  if (FFirstLookupAt != ChangeCount()) {
+    FFirstLookupAt = ChangeCount();
+    return nullptr;
+  }
+  RebuildCoordinates();
+  return &FCoordinates;
+}
+
+void TFuzzySetValues::RebuildCoordinates() const {
+  FCoordinates.X.clear();
+  FCoordinates.Y.clear();
+  FCoordinates.Ascending = true;
+  for (const TFuzzySetValue* P : *this) {
+    if (!FCoordinates.X.empty() && P->X() < FCoordinates.X.back()) FCoordinates.Ascending = false;
+    FCoordinates.X.push_back(P->X());
+    FCoordinates.Y.push_back(P->Y());
+  }
+  FCoordinatesAt = ChangeCount();
 }
 
 void TFuzzySetValues::UpdateValue(TFuzzySetValue* Value, TXYUpdateTypes Types) {

@@ -143,6 +143,18 @@ class TFuzzySetValues : public TGCollection {
   // the next change of the list, so lookups may search it by halves.
   bool IsAscending() const;
 
+  // Contiguous copies of the points' X and Y in list order, for lookups that read many points
+  // (degree of membership). They are made at the second lookup after a change of the list, so a
+  // list that is read once between changes never pays for the copy; before that this is nullptr.
+  struct TCoordinates {
+    std::vector<TFzyFloat> X;
+    std::vector<TFzyFloat> Y;
+    bool Ascending = true;
+  };
+  const TCoordinates* RepeatedCoordinates() const {
+    return FCoordinatesAt == ChangeCount() ? &FCoordinates : CoordinatesAfterLookup();
+  }
+
   bool Sorted() const { return FSorted; }
   bool DuplicatesRemoved() const { return FDuplicatesRemoved; }
 
@@ -164,12 +176,18 @@ class TFuzzySetValues : public TGCollection {
   // Adds a point at X, moves it to Index and gives it the Y interpolated from its neighbours.
   void InsertInterpolated(TFzyFloat X, int Index);
 
+  friend class TFuzzySetValue;
   TFuzzySetValuesOwner* FFuzzySet;
   bool FSorted = true;
   bool FDuplicatesRemoved = true;
   TFuzzySetValue* FUpdating = nullptr;
-  mutable std::uint64_t FAscendingChecked = ~std::uint64_t{0};
+  const TCoordinates* CoordinatesAfterLookup() const;
+  void RebuildCoordinates() const;
+  mutable std::uint64_t FAscendingAt = ~std::uint64_t{0};
   mutable bool FAscending = false;
+  mutable std::uint64_t FCoordinatesAt = ~std::uint64_t{0};
+  mutable std::uint64_t FFirstLookupAt = ~std::uint64_t{0};
+  mutable TCoordinates FCoordinates;
 };
 
 }  // namespace fuzzy
