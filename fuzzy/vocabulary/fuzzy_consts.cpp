@@ -32,9 +32,21 @@ std::string Enclosed(std::string_view S) {
   return Result;
 }
 
-// A name holding a space is enclosed in brackets so that it reads as one operand.
-std::string QuotedName(std::string_view Name) {
-  return Name.find(' ') == std::string_view::npos ? std::string(Name) : Enclosed(Name);
+// Appends Name to Out; a name holding a space is enclosed in brackets so that it reads as one
+// operand.
+void AppendQuotedName(std::string& Out, std::string_view Name) {
+  if (Name.find(' ') == std::string_view::npos)
+    Out.append(Name);
+  else
+    Out.append(LeftFuzzyParentheses).append(Name).append(RightFuzzyParentheses);
+}
+
+// An empty string with room for Size characters and the brackets of two quoted names, so that
+// a derived name is built with one allocation.
+std::string NameBuffer(std::size_t Size) {
+  std::string Result;
+  Result.reserve(Size + 2 * (LeftFuzzyParentheses.size() + RightFuzzyParentheses.size()));
+  return Result;
 }
 
 // T (trimmed, longer than two characters, starting with "[" and ending with "]") is enclosed as a
@@ -110,19 +122,36 @@ bool IsFuzzyKeyword(std::string_view S, bool& IsUnion, TFuzzyOperation& Operatio
 }
 
 std::string CreateFuzzyName(TFuzzyHedge Hedge, std::string_view Name) {
-  return std::string(EntryOf(HedgeNames, Hedge)) + ' ' + QuotedName(Name);
+  const std::string_view HedgeName = EntryOf(HedgeNames, Hedge);
+  std::string Result = NameBuffer(HedgeName.size() + 1 + Name.size());
+  Result.append(HedgeName).append(" ");
+  AppendQuotedName(Result, Name);
+  return Result;
 }
 
 std::string CreateFuzzyName(TBaseFuzzyHedge Hedge, bool ModifyY, std::string_view Name) {
-  return std::string(EntryOf(BaseHedgeNames, Hedge)) + (ModifyY ? " " : "X ") + QuotedName(Name);
+  const std::string_view HedgeName = EntryOf(BaseHedgeNames, Hedge);
+  std::string Result = NameBuffer(HedgeName.size() + 2 + Name.size());
+  Result.append(HedgeName).append(ModifyY ? " " : "X ");
+  AppendQuotedName(Result, Name);
+  return Result;
 }
 
 std::string CreateFuzzyName(std::string_view Left, std::string_view Right, std::string_view Operation) {
-  return QuotedName(Left) + ' ' + std::string(Operation) + ' ' + QuotedName(Right);
+  std::string Result = NameBuffer(Left.size() + Operation.size() + Right.size() + 2);
+  AppendQuotedName(Result, Left);
+  Result.append(" ").append(Operation).append(" ");
+  AppendQuotedName(Result, Right);
+  return Result;
 }
 
 std::string CreateFuzzyName(std::string_view Name, std::string_view Operation, TFzyFloat Value) {
-  return Format("%s %s %.4f", {QuotedName(Name), Operation, Value});
+  // The number as "%.4f" writes it.
+  const std::string Number = FloatToStrF(Value, 4);
+  std::string Result = NameBuffer(Name.size() + Operation.size() + Number.size() + 2);
+  AppendQuotedName(Result, Name);
+  Result.append(" ").append(Operation).append(" ").append(Number);
+  return Result;
 }
 
 std::string FormatFuzzyExpression(std::string_view S) {

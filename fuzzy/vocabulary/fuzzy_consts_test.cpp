@@ -4,6 +4,8 @@
 
 #include <bit>
 #include <cstdint>
+#include <limits>
+#include <utility>
 
 namespace fuzzy {
 namespace {
@@ -154,6 +156,31 @@ TEST(FuzzyConsts, DerivedNamesQuoteNamesHoldingASpace) {
   // A value outside the enumeration raises instead of reading past the table.
   EXPECT_THROW(CreateFuzzyName(static_cast<TFuzzyHedge>(20), "x"), EListError);
   EXPECT_THROW(CreateFuzzyName(static_cast<TBaseFuzzyHedge>(255), true, "x"), EListError);
+}
+
+TEST(FuzzyConsts, DerivedNameWritesTheNumberAsFormatDoes) {
+  const double Values[] = {0.0,
+                           -0.0,
+                           0.5,
+                           -0.00004,
+                           0.00005,
+                           1.0 / 3.0,
+                           -2.5e-5,
+                           123456789.123456,
+                           1e300,
+                           -1e-300,
+                           std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity(),
+                           std::numeric_limits<double>::quiet_NaN()};
+  const std::pair<std::string_view, std::string_view> Names[] = {
+      {"warm", "warm"}, {"very warm", "[very warm]"}, {"", ""}, {"[a b]", "[[a b]]"}};
+  for (const auto& [Name, Quoted] : Names)
+    for (const double Value : Values)
+      EXPECT_EQ(CreateFuzzyName(Name, "<", Value), Format("%s %s %.4f", {Quoted, "<", Value}))
+          << Name << ' ' << Value;
+  // Names past any short-string buffer.
+  const std::string Long(100, 'x');
+  EXPECT_EQ(CreateFuzzyName(Long + " y", Long, "or"), Format("[%s y] or %s", {Long, Long}));
 }
 
 TEST(FuzzyConsts, FormatFuzzyExpression) {
