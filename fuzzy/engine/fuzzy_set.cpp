@@ -60,10 +60,7 @@ int TFuzzySet::NumFunctionValues() const {
 
 void TFuzzySet::SetName(const std::string& Value) {
   if (Value == FName) return;
-  bool IsUnion = false;
-  TFuzzyOperation Operation = foZadeh;
-  if (IsFuzzyKeyword(Value, IsUnion, Operation) || IsFuzzyHedgeOperator(Value) || IsFuzzyHedge(Value))
-    throw EFzyException(SInvalidFuzzySetName, {Value});
+  if (IsReservedFuzzyWord(Value)) throw EFzyException(SInvalidFuzzySetName, {Value});
   FName = Value;
   Changed(false);
 }

@@ -121,6 +121,28 @@ bool IsFuzzyKeyword(std::string_view S, bool& IsUnion, TFuzzyOperation& Operatio
   return false;
 }
 
+namespace {
+
+template <std::size_t N>
+constexpr bool NoneHoldsASpace(const std::array<std::string_view, N>& Table) {
+  for (const std::string_view Word : Table)
+    if (Word.find(' ') != std::string_view::npos) return false;
+  return true;
+}
+
+static_assert(NoneHoldsASpace(FuzzyIntersectionKeywords) && NoneHoldsASpace(FuzzyUnionKeywords) &&
+              NoneHoldsASpace(BaseHedgeNames) && NoneHoldsASpace(HedgeNames));
+
+}  // namespace
+
+bool IsReservedFuzzyWord(std::string_view S) {
+  // No reserved word holds a space, so a derived name (which always does) skips the tables.
+  if (S.find(' ') != std::string_view::npos) return false;
+  bool IsUnion = false;
+  TFuzzyOperation Operation = foZadeh;
+  return IsFuzzyKeyword(S, IsUnion, Operation) || IsFuzzyHedgeOperator(S) || IsFuzzyHedge(S);
+}
+
 std::string CreateFuzzyName(TFuzzyHedge Hedge, std::string_view Name) {
   const std::string_view HedgeName = EntryOf(HedgeNames, Hedge);
   std::string Result = NameBuffer(HedgeName.size() + 1 + Name.size());

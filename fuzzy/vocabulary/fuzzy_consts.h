@@ -244,6 +244,8 @@ bool IsFuzzyHedgeOperator(std::string_view S, TBaseFuzzyHedge& Hedge, bool& Modi
 // An intersection or union keyword. IsUnion is set true on entry and becomes false only for an
 // intersection keyword, so it reads true after a miss.
 bool IsFuzzyKeyword(std::string_view S, bool& IsUnion, TFuzzyOperation& Operation);
+// S is a keyword, a hedge operator (either form) or a hedge: a word no set may be named.
+bool IsReservedFuzzyWord(std::string_view S);
 
 // ---- Names of derived sets. A name holding a space (U+0020 only) is enclosed in "[" "]". ----
 // A hedge value outside its enumeration raises EListError.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <utility>
+#include <vector>
 
 namespace fuzzy {
 namespace {
@@ -156,6 +157,30 @@ TEST(FuzzyConsts, DerivedNamesQuoteNamesHoldingASpace) {
   // A value outside the enumeration raises instead of reading past the table.
   EXPECT_THROW(CreateFuzzyName(static_cast<TFuzzyHedge>(20), "x"), EListError);
   EXPECT_THROW(CreateFuzzyName(static_cast<TBaseFuzzyHedge>(255), true, "x"), EListError);
+}
+
+TEST(FuzzyConsts, ReservedWordsAreTheKeywordsHedgeOperatorsAndHedges) {
+  std::vector<std::string> Words = {"",    " ",    "warm", "very warm", "and ",           " or",       "<X",
+                                    "<=X", "<= X", "X",    "Very",      "cheap < 0.3333", "[a b] or c"};
+  Words.insert(Words.end(), FuzzyIntersectionKeywords.begin(), FuzzyIntersectionKeywords.end());
+  Words.insert(Words.end(), FuzzyUnionKeywords.begin(), FuzzyUnionKeywords.end());
+  Words.insert(Words.end(), HedgeNames.begin(), HedgeNames.end());
+  for (const std::string_view Word : BaseHedgeNames) {
+    Words.emplace_back(Word);
+    Words.emplace_back(std::string(Word) + "X");
+    Words.emplace_back(std::string(Word) + " X");
+  }
+  for (const std::string& Word : Words) {
+    bool IsUnion = false;
+    TFuzzyOperation Operation = foZadeh;
+    const bool Reserved =
+        IsFuzzyKeyword(Word, IsUnion, Operation) || IsFuzzyHedgeOperator(Word) || IsFuzzyHedge(Word);
+    EXPECT_EQ(IsReservedFuzzyWord(Word), Reserved) << '"' << Word << '"';
+  }
+  EXPECT_TRUE(IsReservedFuzzyWord("or-sum"));
+  EXPECT_TRUE(IsReservedFuzzyWord(">=X"));
+  EXPECT_TRUE(IsReservedFuzzyWord("generally"));
+  EXPECT_FALSE(IsReservedFuzzyWord("very cold"));
 }
 
 TEST(FuzzyConsts, DerivedNameWritesTheNumberAsFormatDoes) {
