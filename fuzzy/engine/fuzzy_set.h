@@ -261,4 +261,17 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   mutable const TFuzzyVariableContext* FVariable = nullptr;
 };
 
+// Inline: the walk and the segment test call these for every step.
+inline TFzyFloat TFuzzySet::InterpolateX(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2,
+                                         TFzyFloat YValue) {
+  if (Y2 == Y1) return X2;
+  return (YValue - Y1) / (Y2 - Y1) * (X2 - X1) + X1;
+}
+
+inline TFzyFloat TFuzzySet::InterpolateY(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2,
+                                         TFzyFloat XValue) {
+  if (X2 == X1) return Y2;
+  return (XValue - X1) / (X2 - X1) * (Y2 - Y1) + Y1;
+}
+
 }  // namespace fuzzy
