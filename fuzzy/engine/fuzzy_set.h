@@ -14,6 +14,7 @@
 #include <string>
 
 #include "fuzzy/engine/fuzzy_context.h"
+#include "fuzzy/engine/fuzzy_math.h"
 #include "fuzzy/engine/fuzzy_set_values.h"
 
 namespace fuzzy {
@@ -261,7 +262,7 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   mutable const TFuzzyVariableContext* FVariable = nullptr;
 };
 
-// Inline: the walk and the segment test call these for every step.
+// Inline: the walk calls these for every step.
 inline TFzyFloat TFuzzySet::InterpolateX(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2,
                                          TFzyFloat YValue) {
   if (Y2 == Y1) return X2;
@@ -272,6 +273,42 @@ inline TFzyFloat TFuzzySet::InterpolateY(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X
                                          TFzyFloat XValue) {
   if (X2 == X1) return Y2;
   return (XValue - X1) / (X2 - X1) * (Y2 - Y1) + Y1;
+}
+
+inline bool TFuzzySet::LineSegmentIntersects(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2,
+                                             TFzyFloat X3, TFzyFloat Y3, TFzyFloat X4, TFzyFloat Y4,
+                                             TFzyFloat& X, TFzyFloat& Y) {
+  const TFzyFloat DX1 = X2 - X1, DY1 = Y2 - Y1, DX2 = X4 - X3, DY2 = Y4 - Y3, EX = X1 - X3, EY = Y1 - Y3;
+  const bool FirstIsPoint = IsSinglePoint(DX1, DY1);
+  const bool SecondIsPoint = IsSinglePoint(DX2, DY2);
+  if (FirstIsPoint && !FloatEquals(InterpolateY(X3, Y3, X4, Y4, X2), Y2)) return false;
+  if (SecondIsPoint && !FloatEquals(InterpolateY(X1, Y1, X2, Y2, X4), Y4)) return false;
+  // A point on the other segment's line crosses it only within the segment's X span (two points,
+  // as on the walk's first step, are compared by Y alone).
+  if (FirstIsPoint && !SecondIsPoint && !WithinSpan(X2, X3, X4)) return false;
+  if (SecondIsPoint && !FirstIsPoint && !WithinSpan(X4, X1, X2)) return false;
+
+  const TFzyFloat Den = DX1 * DY2 - DY1 * DX2;
+  const TFzyFloat NumA = EY * DX2 - EX * DY2;
+  if (std::fabs(Den) < FuzzyTolerance) {
+    if (NumA != 0) return false;
+    // The lines coincide: the nearer of the two second end points.
+    X = X2 < X4 ? X2 : X4;
+    Y = X2 < X4 ? Y2 : Y4;
+    return true;
+  }
+  const TFzyFloat UA = NumA / Den;
+  if (UA < 0 || UA > 1) return false;
+  // The position on the second segment, NumB / Den, must lie in [0, 1]; tested without dividing.
+  const TFzyFloat NumB = EY * DX1 - EX * DY1;
+  if (NumB != 0) {
+    if ((NumB > 0) != (Den > 0)) return false;
+    if (NumB > 0 && NumB > Den) return false;
+    if (NumB < 0 && NumB < Den) return false;
+  }
+  X = DX1 == 0 ? X1 : (DX2 == 0 ? X3 : X1 + UA * DX1);
+  Y = Y3 == Y4 ? Y3 : (Y1 == Y2 ? Y1 : Y1 + UA * DY1);
+  return true;
 }
 
 }  // namespace fuzzy

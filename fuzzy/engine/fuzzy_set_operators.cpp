@@ -29,17 +29,6 @@ bool AppendPoint(TFuzzySetValues& FuzzySet, TFzyFloat X, TFzyFloat Y) {
   return false;
 }
 
-// X lies within the X span of the segment from X1 to X2, give or take the tolerance.
-bool WithinSpan(TFzyFloat X, TFzyFloat X1, TFzyFloat X2) {
-  const long double Low = std::min(X1, X2);
-  const long double High = std::max(X1, X2);
-  return Low - FuzzyTolerance <= X && X <= High + FuzzyTolerance;
-}
-
-bool IsSinglePoint(TFzyFloat DX, TFzyFloat DY) {
-  return std::fabs(DY) < FuzzyTolerance && std::fabs(DX) < FuzzyTolerance;
-}
-
 }  // namespace
 
 // ---- the general operator ----------------------------------------------------------------------
@@ -205,41 +194,6 @@ bool TFuzzySet::FuzzyOperatorUnionSum(TFuzzySetValues& FuzzySet, TFzyFloat X1, T
 bool TFuzzySet::Intersects(const TFuzzySet* FuzzySet) const {
   RequireSet(FuzzySet, "Intersects");
   return PointsIntersect(TPoints(*this), TPoints(*FuzzySet));
-}
-
-bool TFuzzySet::LineSegmentIntersects(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat X3,
-                                      TFzyFloat Y3, TFzyFloat X4, TFzyFloat Y4, TFzyFloat& X, TFzyFloat& Y) {
-  const TFzyFloat DX1 = X2 - X1, DY1 = Y2 - Y1, DX2 = X4 - X3, DY2 = Y4 - Y3, EX = X1 - X3, EY = Y1 - Y3;
-  const bool FirstIsPoint = IsSinglePoint(DX1, DY1);
-  const bool SecondIsPoint = IsSinglePoint(DX2, DY2);
-  if (FirstIsPoint && !FloatEquals(InterpolateY(X3, Y3, X4, Y4, X2), Y2)) return false;
-  if (SecondIsPoint && !FloatEquals(InterpolateY(X1, Y1, X2, Y2, X4), Y4)) return false;
-  // A point on the other segment's line crosses it only within the segment's X span (two points,
-  // as on the walk's first step, are compared by Y alone).
-  if (FirstIsPoint && !SecondIsPoint && !WithinSpan(X2, X3, X4)) return false;
-  if (SecondIsPoint && !FirstIsPoint && !WithinSpan(X4, X1, X2)) return false;
-
-  const TFzyFloat Den = DX1 * DY2 - DY1 * DX2;
-  const TFzyFloat NumA = EY * DX2 - EX * DY2;
-  if (std::fabs(Den) < FuzzyTolerance) {
-    if (NumA != 0) return false;
-    // The lines coincide: the nearer of the two second end points.
-    X = X2 < X4 ? X2 : X4;
-    Y = X2 < X4 ? Y2 : Y4;
-    return true;
-  }
-  const TFzyFloat UA = NumA / Den;
-  if (UA < 0 || UA > 1) return false;
-  // The position on the second segment, NumB / Den, must lie in [0, 1]; tested without dividing.
-  const TFzyFloat NumB = EY * DX1 - EX * DY1;
-  if (NumB != 0) {
-    if ((NumB > 0) != (Den > 0)) return false;
-    if (NumB > 0 && NumB > Den) return false;
-    if (NumB < 0 && NumB < Den) return false;
-  }
-  X = DX1 == 0 ? X1 : (DX2 == 0 ? X3 : X1 + UA * DX1);
-  Y = Y3 == Y4 ? Y3 : (Y1 == Y2 ? Y1 : Y1 + UA * DY1);
-  return true;
 }
 
 TOwned<TFuzzySetValue> TFuzzySet::LineSegmentIntersects(const TFuzzySetValue& P1, const TFuzzySetValue& P2,
