@@ -201,6 +201,14 @@ std::string TrimRight(std::string_view S) {
   return std::string(S.substr(0, Last));
 }
 
-std::string Trim(std::string_view S) { return TrimLeft(TrimRight(S)); }
+std::string_view TrimView(std::string_view S) {
+  std::size_t First = 0;
+  std::size_t Last = S.size();
+  while (Last > 0 && IsBlank(S[Last - 1])) --Last;
+  while (First < Last && IsBlank(S[First])) ++First;
+  return S.substr(First, Last - First);
+}
+
+std::string Trim(std::string_view S) { return std::string(TrimView(S)); }
 
 }  // namespace fuzzy

@@ -16,15 +16,15 @@
 namespace fuzzy {
 
 class TFormatArg {
-public:
+ public:
   enum class TKind { String, Integer, Float };
 
   TFormatArg(std::string_view Value) : FKind(TKind::String), FString(Value) {}
   TFormatArg(const std::string& Value) : FKind(TKind::String), FString(Value) {}
   TFormatArg(const char* Value) : FKind(TKind::String), FString(Value ? Value : "") {}
   template <std::integral T>
-    requires(!std::same_as<T, bool> && !std::same_as<T, char>)
-  TFormatArg(T Value) : FKind(TKind::Integer), FInteger(static_cast<std::int64_t>(Value)) {}
+  requires(!std::same_as<T, bool> && !std::same_as<T, char>) TFormatArg(T Value)
+      : FKind(TKind::Integer), FInteger(static_cast<std::int64_t>(Value)) {}
   template <std::floating_point T>
   TFormatArg(T Value) : FKind(TKind::Float), FFloat(static_cast<double>(Value)) {}
 
@@ -33,7 +33,7 @@ public:
   std::int64_t Integer() const { return FInteger; }
   double Float() const { return FFloat; }
 
-private:
+ private:
   TKind FKind;
   std::string_view FString;
   std::int64_t FInteger = 0;
@@ -55,6 +55,8 @@ bool TryStrToInt(std::string_view Text, std::int64_t& Value);
 
 // Text helpers of the runtime: blanks are characters at or below the space (bytes).
 std::string Trim(std::string_view S);
+// The part of S that Trim returns, without copying it.
+std::string_view TrimView(std::string_view S);
 std::string TrimLeft(std::string_view S);
 std::string TrimRight(std::string_view S);
 

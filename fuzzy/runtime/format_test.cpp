@@ -65,5 +65,16 @@ TEST(Format, NumberTextsIgnoreLocaleAndRoundTrip) {
   EXPECT_EQ(TrimRight("  x  "), "  x");
 }
 
+TEST(Format, TrimCutsBothEndsAsTheOneSidedTrimsDo) {
+  using namespace std::string_literals;
+  for (const std::string& S : {""s, " "s, " \t\r\n "s, "x"s, " x"s, "x "s, "  a  b  "s, "\0a\0"s,
+                               "\xA0"
+                               "a\xA0"s,
+                               "\x01\x1F a \x7F"s, "[very warm] or x"s}) {
+    EXPECT_EQ(Trim(S), TrimLeft(TrimRight(S))) << S;
+    EXPECT_EQ(TrimView(S), Trim(S)) << S;
+  }
+}
+
 }  // namespace
 }  // namespace fuzzy

@@ -177,9 +177,9 @@ std::string CreateFuzzyName(std::string_view Name, std::string_view Operation, T
 }
 
 std::string FormatFuzzyExpression(std::string_view S) {
-  std::string T = Trim(S);
-  if (T.find(' ') == std::string::npos) return T;
-  if (T.size() > 2 && T.front() == '[' && T.back() == ']' && IsWhollyEnclosed(T)) return T;
+  const std::string_view T = TrimView(S);
+  if (T.find(' ') == std::string_view::npos) return std::string(T);
+  if (T.size() > 2 && T.front() == '[' && T.back() == ']' && IsWhollyEnclosed(T)) return std::string(T);
   return Enclosed(S);
 }
 
