@@ -44,6 +44,11 @@ const TFuzzyVariableContext* TFuzzySet::Variable() const {
   return FVariable;
 }
 
+void TFuzzySet::JoinedVariable(const TFuzzyVariableContext* Variable) const {
+  FVariableCollection = Collection();
+  FVariable = Variable;
+}
+
 TFuzzySet* TFuzzySet::CreateResult() const { return ClassType()(Collection()); }
 
 const TFuzzyLogicContext* TFuzzySet::LogicContext() const {

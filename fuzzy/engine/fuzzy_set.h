@@ -70,6 +70,9 @@ class TFuzzySet : public TFuzzySetValuesOwner {
 
   // The variable that holds the set (through its set list), or nullptr.
   const TFuzzyVariableContext* Variable() const;
+  // Called by a set list that knows its variable when the set joins it: Variable() then answers
+  // without looking the variable up, until the set moves. Variable must be the list's owner.
+  void JoinedVariable(const TFuzzyVariableContext* Variable) const;
   const TFuzzyVariableContext* GetVariable() const { return Variable(); }
   TFzyFloat XMaximum() const { return GetXRange(0); }
   TFzyFloat XMinimum() const { return GetXRange(1); }

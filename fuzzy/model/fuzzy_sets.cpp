@@ -43,7 +43,11 @@ void TFuzzySets::SetItemByName(const std::string& Name, const TFuzzySet* Value) 
 
 void TFuzzySets::Notify(TCollectionItem* Item, TCollectionNotification Action) {
   TGCollection::Notify(Item, Action);
-  if (TFuzzyVariable* Owner = GetVariable()) Owner->Notify(static_cast<TFuzzySet*>(Item), Action);
+  auto* Set = static_cast<TFuzzySet*>(Item);
+  // The owner is the variable a lookup from the set would find; telling the set spares it that
+  // lookup (a cross-cast) for every set made in the list.
+  if (Action == TCollectionNotification::cnAdded) Set->JoinedVariable(GetVariable());
+  if (TFuzzyVariable* Owner = GetVariable()) Owner->Notify(Set, Action);
 }
 
 void TFuzzySets::Update(TCollectionItem* Item) {

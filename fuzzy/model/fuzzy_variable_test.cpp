@@ -26,6 +26,34 @@ TOwned<TFuzzyVariable> MakeVariable(std::initializer_list<std::string> Names) {
   return Variable;
 }
 
+// The variable a set's list reports when the set joins it is the one a lookup through the list's
+// owner finds, and it follows the set from list to list.
+TEST(FuzzyVariable, SetsAnswerWithTheVariableALookupFinds) {
+  auto Narrow = MakeVariable({"low"});
+  auto Wide = MakeVariable({});
+  Wide->SetMaximum(100);
+  auto LookedUp = [](const TFuzzySet* Set) {
+    const TCollection* Items = Set->Collection();
+    return Items ? dynamic_cast<const TFuzzyVariableContext*>(Items->Owner()) : nullptr;
+  };
+  TFuzzySet* Low = Narrow->Items().Items(0);
+  EXPECT_EQ(Low->Variable(), LookedUp(Low));
+  EXPECT_EQ(Low->Variable(), static_cast<const TFuzzyVariableContext*>(Narrow.get()));
+
+  TFuzzySet* Copy = Low->Clone();
+  EXPECT_EQ(Copy->Variable(), LookedUp(Copy));
+  Copy->SetCollection(&Wide->Items());
+  EXPECT_EQ(Copy->Variable(), static_cast<const TFuzzyVariableContext*>(Wide.get()));
+  EXPECT_EQ(Copy->Variable(), LookedUp(Copy));
+  EXPECT_EQ(Copy->XMaximum(), 100);
+  Copy->SetCollection(nullptr);
+  EXPECT_EQ(Copy->Variable(), nullptr);
+  EXPECT_EQ(Copy->XMaximum(), 2147483647.0);
+  Copy->SetCollection(&Narrow->Items());
+  EXPECT_EQ(Copy->Variable(), LookedUp(Copy));
+  EXPECT_EQ(Copy->XMaximum(), 10);
+}
+
 TEST(FuzzyVariable, RangeThresholdAndDisplayName) {
   auto Variable = MakeOwned<TFuzzyVariable>(nullptr);
   EXPECT_EQ(Variable->ToString(), "TFuzzyVariable");
