@@ -2,7 +2,11 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string>
 #include <system_error>
+#include <utility>
 
 #include "fuzzy/runtime/exception.h"
 
@@ -131,8 +135,34 @@ std::string Format(std::string_view Template, std::initializer_list<TFormatArg> 
   return Out;
 }
 
+namespace {
+
+// The fixed-point text of Value with Decimals places when Value scaled by 10^Decimals rounds to a
+// whole number below 2^52 (round inputs such as 7.5 or 0.6), else nothing. Below 2^52 the rounding
+// error of the scaling is at most a quarter, so that whole number is also the correctly rounded
+// exact product, the one std::to_chars would write. A zero result has no sign.
+std::optional<std::string> WholeScaledText(double Value, int Decimals) {
+  if (Decimals < 0 || Decimals > 9) return std::nullopt;
+  std::int64_t Scale = 1;
+  for (int I = 0; I < Decimals; ++I) Scale *= 10;
+  const double Scaled = Value * static_cast<double>(Scale);
+  if (!(std::fabs(Scaled) < 0x1p52) || Scaled != std::trunc(Scaled)) return std::nullopt;
+  const std::int64_t Whole = static_cast<std::int64_t>(Scaled);
+  const std::uint64_t Magnitude = static_cast<std::uint64_t>(Whole < 0 ? -Whole : Whole);
+  std::string Text = Whole < 0 ? "-" : "";
+  Text += std::to_string(Magnitude / static_cast<std::uint64_t>(Scale));
+  if (Decimals > 0) {
+    const std::string Fraction = std::to_string(Magnitude % static_cast<std::uint64_t>(Scale));
+    Text.append(1, '.').append(static_cast<std::size_t>(Decimals) - Fraction.size(), '0').append(Fraction);
+  }
+  return Text;
+}
+
+}  // namespace
+
 std::string FloatToStrF(double Value, int Decimals) {
   if (!std::isfinite(Value)) return FormatFloat(Value, 'f', Decimals);
+  if (std::optional<std::string> Text = WholeScaledText(Value, Decimals)) return *std::move(Text);
   std::string Text = ToChars(Value, std::chars_format::fixed, Decimals);
   if (!Text.empty() && Text[0] == '-' && Text.find_first_not_of("-0.") == std::string::npos) Text.erase(0, 1);
   return Text;

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
 #include "fuzzy/runtime/exception.h"
 
 namespace fuzzy {
@@ -74,6 +80,58 @@ TEST(Format, TrimCutsBothEndsAsTheOneSidedTrimsDo) {
     EXPECT_EQ(Trim(S), TrimLeft(TrimRight(S))) << S;
     EXPECT_EQ(TrimView(S), Trim(S)) << S;
   }
+}
+
+// The text std::to_chars writes with Decimals places, without a negative zero.
+std::string FixedReference(double Value, int Decimals) {
+  char Buffer[400];
+  const auto Result =
+      std::to_chars(Buffer, Buffer + sizeof Buffer, Value, std::chars_format::fixed, Decimals);
+  std::string Text(Buffer, Result.ptr);
+  if (Text[0] == '-' && Text.find_first_not_of("-0.") == std::string::npos) Text.erase(0, 1);
+  return Text;
+}
+
+TEST(Format, FixedTextOfRoundAndOtherNumbersIsTheCorrectlyRoundedOne) {
+  std::vector<double> Values = {0.0,
+                                -0.0,
+                                0.5,
+                                -0.5,
+                                0.6,
+                                1.5,
+                                7.5,
+                                10.0,
+                                0.1,
+                                0.3,
+                                1e-5,
+                                -1e-5,
+                                5e-5,
+                                -5e-5,
+                                1.0 / 3.0,
+                                0.00005000000000000001,
+                                0.12345,
+                                0.12355,
+                                2.5e-5,
+                                450359962737.0496,
+                                450359962737.0497,
+                                -450359962737.0496,
+                                4503599627370496.0,
+                                1e15,
+                                1e300};
+  std::mt19937_64 Random(7);
+  std::uniform_int_distribution<std::int64_t> Whole(-2000000, 2000000);
+  std::uniform_real_distribution<double> Real(-1000, 1000);
+  for (int I = 0; I < 2000; ++I) {
+    const std::int64_t K = Whole(Random);
+    Values.push_back(static_cast<double>(K) / 10000);
+    Values.push_back(static_cast<double>(K) / 1000);
+    Values.push_back(static_cast<double>(K) / 20000);  // halfway cases at four places
+    Values.push_back(std::nextafter(static_cast<double>(K) / 10000, 0.0));
+    Values.push_back(Real(Random));
+  }
+  for (const double Value : Values)
+    for (const int Decimals : {0, 1, 2, 4, 6, 9})
+      EXPECT_EQ(FloatToStrF(Value, Decimals), FixedReference(Value, Decimals)) << Value << ' ' << Decimals;
 }
 
 }  // namespace
