@@ -70,9 +70,6 @@ class TFuzzySet : public TFuzzySetValuesOwner {
 
   // The variable that holds the set (through its set list), or nullptr.
   const TFuzzyVariableContext* Variable() const;
-  // Called by a set list that knows its variable when the set joins it: Variable() then answers
-  // without looking the variable up, until the set moves. Variable must be the list's owner.
-  void JoinedVariable(const TFuzzyVariableContext* Variable) const;
   const TFuzzyVariableContext* GetVariable() const { return Variable(); }
   TFzyFloat XMaximum() const { return GetXRange(0); }
   TFzyFloat XMinimum() const { return GetXRange(1); }
@@ -230,6 +227,10 @@ class TFuzzySet : public TFuzzySetValuesOwner {
 
   // Makes the point list; descendants may make their own list class.
   virtual TFuzzySetValues* CreateValues();
+  // Called by the class model's set list, which knows its variable, when the set joins it:
+  // Variable() then answers without looking the variable up, until the set moves.
+  friend class TFuzzySets;
+  void JoinedVariable(const TFuzzyVariableContext* Variable) const;
   // A new empty set of this class in this set's collection: the home of every result.
   TFuzzySet* CreateResult() const;
   // Index of the highest (lowest) point among those sharing point Index's X, walking by Step.
