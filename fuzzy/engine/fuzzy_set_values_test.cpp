@@ -67,6 +67,40 @@ TEST(FloatEquals, ToleranceIsInclusiveAndNaNNeverEqual) {
   EXPECT_EQ(Sign(3.0), 1);
 }
 
+// The double shortcuts must agree with the extended-precision rule everywhere, above all at
+// distances near the tolerance and at magnitudes where extended precision rounds coarsely.
+TEST(FloatEquals, ShortcutsAgreeWithExtendedPrecision) {
+  const double Infinity = std::numeric_limits<double>::infinity();
+  const double Magnitudes[] = {0, 1e-5, 0.3, 1, 7.25, 1000, 123456.789, 1e9, 1e12, 9.99e12, 1e13, 3e14, 1e15, 1e17};
+  int Checked = 0;
+  for (double Base : Magnitudes)
+    for (double Sign : {1.0, -1.0}) {
+      const double A = Base * Sign;
+      for (int Step = -300; Step <= 300; ++Step) {
+        // Distances from 0 to 3 tolerances, densest around one tolerance.
+        const double Distance = 1e-4 + Step * 1e-4 / 100 + (Step % 7) * 1e-9;
+        for (double B : {A + Distance, A - Distance, std::nextafter(A + Distance, Infinity),
+                         std::nextafter(A - Distance, -Infinity)}) {
+          ASSERT_EQ(FloatEquals(A, B), fuzzy_math_detail::ExtendedEquals(A, B)) << A << " " << B;
+          const long double Low = A, High = A + 1;
+          ASSERT_EQ(WithinSpan(B, A + 1, A), Low - FuzzyTolerance <= B && B <= High + FuzzyTolerance)
+              << A << " " << B;
+          ++Checked;
+        }
+      }
+    }
+  EXPECT_GT(Checked, 10000);
+  for (double Special : {Infinity, -Infinity, std::nan("")})
+    for (double Other : {0.0, 1.0, Infinity, -Infinity, std::nan("")})
+      EXPECT_EQ(FloatEquals(Special, Other), fuzzy_math_detail::ExtendedEquals(Special, Other)) << Special << Other;
+  // IsSinglePoint compares strictly against the extended tolerance.
+  const double Below = std::nextafter(static_cast<double>(FuzzyTolerance), 0.0);
+  EXPECT_EQ(IsSinglePoint(0, Below), Below < FuzzyTolerance);
+  EXPECT_EQ(IsSinglePoint(0, 1e-4), 1e-4 < FuzzyTolerance);
+  EXPECT_EQ(IsSinglePoint(-1e-4, 0), 1e-4 < FuzzyTolerance);
+  EXPECT_FALSE(IsSinglePoint(0, 1.0001e-4));
+}
+
 TEST(FuzzySetValue, NewPointsAndWrites) {
   auto Values = FreeList();
   Values->Add(10, 0.5);

@@ -9,9 +9,12 @@
 // Destructors are protected so that nothing bypasses Free(); hosts that prefer RAII hold objects in
 // a TOwned<T> (a std::unique_ptr whose deleter calls Free()).
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <utility>
+
+#include "fuzzy/runtime/recycled_memory.h"
 
 namespace fuzzy {
 
@@ -30,6 +33,10 @@ class TObject {
   virtual void ConstructionDone() {}
   // The destruction steps that need the complete object (leaving a collection, deleted events).
   virtual void BeforeDestruction() {}
+
+  // Library objects are made in recycled memory: most are small and short-lived.
+  static void* operator new(std::size_t Size) { return recycled_memory::Allocate(Size); }
+  static void operator delete(void* Block, std::size_t Size) noexcept { recycled_memory::Release(Block, Size); }
 
   // Destroys the object: BeforeDestruction(), then the destructors.
   void Free() {

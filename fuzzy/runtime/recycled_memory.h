@@ -1,0 +1,26 @@
+#pragma once
+// Memory for small library objects, recycled per thread.
+//
+// A rule cycle makes and frees dozens of small objects (points, sets, point lists) in quick
+// succession. Blocks of up to 256 bytes are kept on a free list of the thread that freed them and
+// handed out again by the next allocation of the same size class, so the steady state of such a
+// cycle does not go through the general heap. Each thread keeps a bounded number of blocks per
+// size class and returns them to the heap when it ends.
+//
+// Builds with AddressSanitizer use the general heap directly, so that a use after free stays
+// detectable.
+
+#include <cstddef>
+
+namespace fuzzy::recycled_memory {
+
+// A block of at least Size bytes, aligned for any object.
+void* Allocate(std::size_t Size);
+// Returns a block that Allocate(Size) made, with the same Size.
+void Release(void* Block, std::size_t Size) noexcept;
+// Whether blocks are recycled in this build (not with AddressSanitizer).
+bool Recycling() noexcept;
+// The number of blocks the calling thread keeps for reuse.
+std::size_t KeptBlocks() noexcept;
+
+}  // namespace fuzzy::recycled_memory
