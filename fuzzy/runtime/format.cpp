@@ -137,32 +137,42 @@ std::string Format(std::string_view Template, std::initializer_list<TFormatArg> 
 
 namespace {
 
-// The fixed-point text of Value with Decimals places when Value scaled by 10^Decimals rounds to a
-// whole number below 2^52 (round inputs such as 7.5 or 0.6), else nothing. Below 2^52 the rounding
-// error of the scaling is at most a quarter, so that whole number is also the correctly rounded
-// exact product, the one std::to_chars would write. A zero result has no sign.
-std::optional<std::string> WholeScaledText(double Value, int Decimals) {
+// The fixed-point text of Value with Decimals places, written from the nearest whole number of
+// |Value| scaled by 10^Decimals when double arithmetic settles it: below 2^40 the scaling errs by
+// at most 2^-13, so when the scaled value lies farther than 2^-11 from a half, its nearest whole
+// number is that of the exact product, the one std::to_chars would write. Otherwise (or out of
+// range) nothing. A zero result has no sign.
+std::optional<std::string> ScaledText(double Value, int Decimals) {
+  static constexpr double Scales[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
   if (Decimals < 0 || Decimals > 9) return std::nullopt;
-  std::int64_t Scale = 1;
-  for (int I = 0; I < Decimals; ++I) Scale *= 10;
-  const double Scaled = Value * static_cast<double>(Scale);
-  if (!(std::fabs(Scaled) < 0x1p52) || Scaled != std::trunc(Scaled)) return std::nullopt;
-  const std::int64_t Whole = static_cast<std::int64_t>(Scaled);
-  const std::uint64_t Magnitude = static_cast<std::uint64_t>(Whole < 0 ? -Whole : Whole);
-  std::string Text = Whole < 0 ? "-" : "";
-  Text += std::to_string(Magnitude / static_cast<std::uint64_t>(Scale));
-  if (Decimals > 0) {
-    const std::string Fraction = std::to_string(Magnitude % static_cast<std::uint64_t>(Scale));
-    Text.append(1, '.').append(static_cast<std::size_t>(Decimals) - Fraction.size(), '0').append(Fraction);
+  const double Scaled = std::fabs(Value) * Scales[Decimals];
+  if (!(Scaled < 0x1p40)) return std::nullopt;
+  const double Floor = std::floor(Scaled);
+  const double Fraction = Scaled - Floor;
+  if (std::fabs(Fraction - 0.5) <= 0x1p-11) return std::nullopt;
+  const std::uint64_t Rounded = static_cast<std::uint64_t>(Floor) + (Fraction > 0.5 ? 1 : 0);
+  std::uint64_t Whole = Rounded;
+  // Digits from the right: the decimals, the point, then the whole part.
+  char Buffer[32];
+  char* Cursor = Buffer + sizeof Buffer;
+  for (int I = 0; I < Decimals; ++I) {
+    *--Cursor = static_cast<char>('0' + Whole % 10);
+    Whole /= 10;
   }
-  return Text;
+  if (Decimals > 0) *--Cursor = '.';
+  do {
+    *--Cursor = static_cast<char>('0' + Whole % 10);
+    Whole /= 10;
+  } while (Whole != 0);
+  if (Value < 0 && Rounded != 0) *--Cursor = '-';
+  return std::string(Cursor, Buffer + sizeof Buffer);
 }
 
 }  // namespace
 
 std::string FloatToStrF(double Value, int Decimals) {
   if (!std::isfinite(Value)) return FormatFloat(Value, 'f', Decimals);
-  if (std::optional<std::string> Text = WholeScaledText(Value, Decimals)) return *std::move(Text);
+  if (std::optional<std::string> Text = ScaledText(Value, Decimals)) return *std::move(Text);
   std::string Text = ToChars(Value, std::chars_format::fixed, Decimals);
   if (!Text.empty() && Text[0] == '-' && Text.find_first_not_of("-0.") == std::string::npos) Text.erase(0, 1);
   return Text;
