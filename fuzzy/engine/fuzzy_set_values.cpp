@@ -288,10 +288,11 @@ void TFuzzySetValues::UpdateValue(TFuzzySetValue* Value, TXYUpdateTypes Types) {
   int Index = IndexOfPoint(Value);
   if (Index < 0) return;
   if (FSorted && Types.Contains(utX) && N >= 2) {
-    const TFzyFloat PrevX = Index > 0 ? Point(Index - 1)->X() : Value->X();
-    const TFzyFloat NextX = Index < N - 1 ? Point(Index + 1)->X() : Value->X();
-    const long double X = Value->X();
-    FSorted = PrevX - FuzzyTolerance <= X && X <= NextX + FuzzyTolerance;
+    // In order when X is not below the previous X, nor above the next, by more than the tolerance.
+    const TFzyFloat X = Value->X();
+    const TFzyFloat PrevX = Index > 0 ? Point(Index - 1)->X() : X;
+    const TFzyFloat NextX = Index < N - 1 ? Point(Index + 1)->X() : X;
+    FSorted = (PrevX <= X || FloatEquals(X, PrevX)) && (X <= NextX || FloatEquals(X, NextX));
   }
   FDuplicatesRemoved = FDuplicatesRemoved && FSorted;
   if (FDuplicatesRemoved && Types.Contains(utY) && N >= 2) {
