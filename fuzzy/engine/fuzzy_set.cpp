@@ -227,12 +227,6 @@ TFzyFloat TFuzzySet::DegreeOfMembershipByWalk(TFzyFloat Value) const {
 
 namespace {
 
-void AddPoint(TFuzzySetValues& Values, TFzyFloat X, TFzyFloat Y) {
-  TFuzzySetValue* P = Values.Add();
-  P->SetX(X);
-  P->SetY(Y);
-}
-
 // The S-shaped growth from 0 at Left to 1 at Right, bending at the midpoint.
 TFzyFloat GrowthAt(TFzyFloat X, TFzyFloat Left, TFzyFloat Right) {
   const TFzyFloat Width = Right - Left;
@@ -295,9 +289,9 @@ void TFuzzySet::CreateTriangleFunctionValues(TFzyFloat Left, TFzyFloat Middle, T
     Middle = Right;
   {
     TUpdateBracket Bracket(*FValues);
-    AddPoint(*FValues, Left, 0);
-    AddPoint(*FValues, Middle, 1);
-    AddPoint(*FValues, Right, 0);
+    FValues->AppendSetXY(Left, 0);
+    FValues->AppendSetXY(Middle, 1);
+    FValues->AppendSetXY(Right, 0);
   }
   FSetType = fstTriangle;
 }
@@ -312,7 +306,7 @@ void TFuzzySet::CreateCurveValues(int Num, TFzyFloat Left, TFzyFloat Right, TFzy
     TFzyFloat X = Left;
     for (int I = 0; I < Num; ++I) {
       const TFzyFloat G = GrowthAt(X, Left, Right);
-      AddPoint(*FValues, X, Growth ? G : 1 - G);
+      FValues->AppendSetXY(X, Growth ? G : 1 - G);
       X += Step;
     }
   }
@@ -359,7 +353,7 @@ void TFuzzySet::CreateBetaCurveFunctionValues(int Num, TFzyFloat Range, TFzyFloa
         const TFzyFloat T = (X - Center) / InflectionPoint;
         Y = 1 / (1 + Weight * T * T);
       }
-      AddPoint(*FValues, X, Y);
+      FValues->AppendSetXY(X, Y);
       X += Step;
     }
   }

@@ -13,8 +13,6 @@ namespace {
 
 TFzyFloat ClampDegree(TFzyFloat Value) { return std::clamp(Value, TFzyFloat{0}, TFzyFloat{1}); }
 
-void AppendPoint(TFuzzySetValues& Values, TFzyFloat X, TFzyFloat Y) { Values.Add()->SetValue(X, Y); }
-
 void AppendCopy(TFuzzySetValues& Values, const TFuzzySetValue* Point) { Values.Add()->Assign(Point); }
 
 // Frees a result under construction when filling it fails, so that nothing is lost or leaked.
@@ -54,14 +52,14 @@ TFuzzySet* TFuzzySet::AlphaCutoff(TFzyFloat CutOff, bool StrongCutoff) const {
     if (Inside(Previous))
       AppendCopy(Cut, Previous);
     else
-      AppendPoint(Cut, Previous->X(), 0);
+      Cut.AppendSetValue(Previous->X(), 0);
     for (int I = 1; I < FValues->Count(); ++I) {
       const TFuzzySetValue* P = FValues->Point(I);
       const bool WasInside = Inside(Previous);
       if (WasInside != Inside(P)) {
         const TFzyFloat X = InterpolateX(Previous->X(), Previous->Y(), P->X(), P->Y(), C);
-        AppendPoint(Cut, X, WasInside ? C : 0);
-        AppendPoint(Cut, X, WasInside ? 0 : C);
+        Cut.AppendSetValue(X, WasInside ? C : 0);
+        Cut.AppendSetValue(X, WasInside ? 0 : C);
       }
       if (Inside(P)) AppendCopy(Cut, P);
       Previous = P;
@@ -92,7 +90,7 @@ TFuzzySet* TFuzzySet::Cutoff(TFzyFloat CutOff, bool CutValuesBelow) const {
         for (int I = 1; I < FValues->Count(); ++I) {
           const TFuzzySetValue* P = FValues->Point(I);
           if ((Previous->Y() < C && C < P->Y()) || (Previous->Y() > C && C > P->Y()))
-            AppendPoint(Cut, InterpolateX(Previous->X(), Previous->Y(), P->X(), P->Y(), C), C);
+            Cut.AppendSetValue(InterpolateX(Previous->X(), Previous->Y(), P->X(), P->Y(), C), C);
           if (Passes(P)) AppendCopy(Cut, P);
           Previous = P;
         }

@@ -23,9 +23,7 @@ void RequireFunction(const TFunction& Function, std::string_view Operation) {
 }
 
 bool AppendPoint(TFuzzySetValues& FuzzySet, TFzyFloat X, TFzyFloat Y) {
-  TFuzzySetValue* Point = FuzzySet.Add();
-  Point->SetX(X);
-  Point->SetY(Y);
+  FuzzySet.AppendSetXY(X, Y);
   return false;
 }
 

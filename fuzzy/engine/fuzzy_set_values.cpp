@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 #include <utility>
 
 #include "fuzzy/engine/fuzzy_math.h"
@@ -116,6 +117,53 @@ TFuzzySetValue* TFuzzySetValues::Add(TFzyFloat X, TFzyFloat Y) {
   return Point;
 }
 
+// ---- list: writing new points ------------------------------------------------------------------
+
+void TFuzzySetValues::AfterConstruction() {
+  TGCollection::AfterConstruction();
+  FWritesDirectly = typeid(*this) == typeid(TFuzzySetValues) && ItemClass() == &CreateItem<TFuzzySetValue>;
+}
+
+inline void TFuzzySetValues::StoreDirectly(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y,
+                                           TXYUpdateTypes Types) {
+  Point->FX = X;
+  Point->FY = Y;
+  CountChange();
+  TrackChange(Point, Index, Types);
+}
+
+TFuzzySetValue* TFuzzySetValues::AppendSetXY(TFzyFloat X, TFzyFloat Y) {
+  TFuzzySetValue* Point = Add();
+  if (!WritesDirectly()) {
+    Point->SetX(X);
+    Point->SetY(Y);
+    return Point;
+  }
+  const int Index = Count() - 1;
+  CheckNumber(X, "X");
+  X = Point->ClampX(X);
+  if (X != Point->FX) StoreDirectly(Point, Index, X, Point->FY, TXYUpdateTypes{utX});
+  CheckNumber(Y, "Y");
+  if (Y != Point->FY) StoreDirectly(Point, Index, Point->FX, Y < 0 ? 0 : Y, TXYUpdateTypes{utY});
+  return Point;
+}
+
+TFuzzySetValue* TFuzzySetValues::AppendSetValue(TFzyFloat X, TFzyFloat Y) {
+  TFuzzySetValue* Point = Add();
+  if (!WritesDirectly()) {
+    Point->SetValue(X, Y);
+    return Point;
+  }
+  CheckNumber(X, "X");
+  CheckNumber(Y, "Y");
+  if (FFuzzySet) {
+    X = Point->ClampX(X);
+    if (Y < 0) Y = 0;
+  }
+  StoreDirectly(Point, Count() - 1, X, Y, TXYUpdateTypes{utX, utY});
+  return Point;
+}
+
 void TFuzzySetValues::Assign(const TPersistent* Source) {
   const auto* Points = dynamic_cast<const TFuzzySetValues*>(Source);
   if (!Points || Points == this) {
@@ -126,7 +174,7 @@ void TFuzzySetValues::Assign(const TPersistent* Source) {
   TUpdateBracket Bracket(*this);
   Clear();
   Reserve(Points->Count());
-  for (const TFuzzySetValue* P : *Points) Add()->SetValue(P->X(), P->Y());
+  for (const TFuzzySetValue* P : *Points) AppendSetValue(P->X(), P->Y());
 }
 
 void TFuzzySetValues::Append(const TFuzzySetValues* Source) {
@@ -143,7 +191,7 @@ void TFuzzySetValues::Append(const TFuzzySetValues* Source, int Index, int Count
   Points.reserve(static_cast<std::size_t>(Count));
   for (int I = Index; I < Index + Count; ++I)
     Points.emplace_back(Source->Point(I)->X(), Source->Point(I)->Y());
-  for (const auto& [X, Y] : Points) Add()->SetValue(X, Y);
+  for (const auto& [X, Y] : Points) AppendSetValue(X, Y);
 }
 
 // ---- list: queries -----------------------------------------------------------------------------
@@ -284,9 +332,14 @@ void TFuzzySetValues::RebuildCoordinates() const {
 
 void TFuzzySetValues::UpdateValue(TFuzzySetValue* Value, TXYUpdateTypes Types) {
   CountChange();
-  const int N = Count();
-  int Index = IndexOfPoint(Value);
+  const int Index = IndexOfPoint(Value);
   if (Index < 0) return;
+  TrackChange(Value, Index, Types);
+  if (UpdateCount() == 0) PutInPlace(Value, Types);
+}
+
+inline void TFuzzySetValues::TrackChange(const TFuzzySetValue* Value, int Index, TXYUpdateTypes Types) {
+  const int N = Count();
   if (FSorted && Types.Contains(utX) && N >= 2) {
     // In order when X is not below the previous X, nor above the next, by more than the tolerance.
     const TFzyFloat X = Value->X();
@@ -300,9 +353,10 @@ void TFuzzySetValues::UpdateValue(TFuzzySetValue* Value, TXYUpdateTypes Types) {
     const bool EqualsNext = Index < N - 1 && Value->Equals(Point(Index + 1));
     if (EqualsPrev || EqualsNext) FDuplicatesRemoved = false;
   }
-  if (UpdateCount() > 0) return;
+}
 
-  // The clean-up below may delete points and notify the owner; Value itself must survive it.
+void TFuzzySetValues::PutInPlace(TFuzzySetValue* Value, TXYUpdateTypes Types) {
+  // The clean-up may delete points and notify the owner; Value itself must survive it.
   TFuzzySetValue* const OuterUpdating = std::exchange(FUpdating, Value);
   try {
     Sort();

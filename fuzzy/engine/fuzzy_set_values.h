@@ -108,6 +108,12 @@ class TFuzzySetValues : public TGCollection {
   TFuzzySetValue* Add() { return static_cast<TFuzzySetValue*>(TGCollection::Add()); }
   // A new point with both coordinates written before the list cleans up.
   TFuzzySetValue* Add(TFzyFloat X, TFzyFloat Y);
+  // Add() followed by SetX(X) and SetY(Y), the way the shape generators and the set operations
+  // write their points; and Add() followed by SetValue(X, Y), the way copies do. Inside an update
+  // bracket a write only stores and tracks order and duplicates, so for the library's own list and
+  // point classes these do that directly instead of going through each write's notification path.
+  TFuzzySetValue* AppendSetXY(TFzyFloat X, TFzyFloat Y);
+  TFuzzySetValue* AppendSetValue(TFzyFloat X, TFzyFloat Y);
   TFuzzySetValue* Insert(int Index) { return static_cast<TFuzzySetValue*>(TGCollection::Insert(Index)); }
   // Clears, then copies Source's points (a point list) in one update bracket.
   void Assign(const TPersistent* Source) override;
@@ -166,9 +172,17 @@ class TFuzzySetValues : public TGCollection {
   friend T* New(Args&&...);
 
   void Update(TCollectionItem* Item) override;
+  void AfterConstruction() override;
 
  private:
   int IndexOfPoint(const TFuzzySetValue* Value) const;
+  // UpdateValue's two halves: the order and duplicate flags after a write of the point at Index,
+  // and, outside an update bracket, putting the point in place.
+  void TrackChange(const TFuzzySetValue* Value, int Index, TXYUpdateTypes Types);
+  void PutInPlace(TFuzzySetValue* Value, TXYUpdateTypes Types);
+  bool WritesDirectly() const { return FWritesDirectly && UpdateCount() > 0; }
+  // A write of the point at Index inside an update bracket.
+  void StoreDirectly(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y, TXYUpdateTypes Types);
   // Deletes the point at Index, or its neighbour Twin when Index holds the point being updated.
   void DeleteSparing(int Index, int Twin);
   void PlaceAmongEqualX(TFuzzySetValue* Value);
@@ -181,6 +195,8 @@ class TFuzzySetValues : public TGCollection {
   bool FSorted = true;
   bool FDuplicatesRemoved = true;
   TFuzzySetValue* FUpdating = nullptr;
+  // The list and its points are of the library's own classes (no override sees the writes).
+  bool FWritesDirectly = false;
   const TCoordinates* CoordinatesAfterLookup() const;
   void RebuildCoordinates() const;
   mutable std::uint64_t FAscendingAt = ~std::uint64_t{0};

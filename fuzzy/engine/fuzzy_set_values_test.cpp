@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
 #include <limits>
+#include <random>
 
 #include "fuzzy/engine/fuzzy_math.h"
+#include "fuzzy/runtime/update_bracket.h"
 #include "fuzzy/testing/points.h"
 
 namespace fuzzy {
@@ -55,6 +58,35 @@ TOwned<TRangedSet> RangedSet(TFzyFloat Minimum, TFzyFloat Maximum) {
   return Set;
 }
 
+// A point list class of its own: every write takes the general notification path.
+class TDerivedValues : public TFuzzySetValues {
+ public:
+  explicit TDerivedValues(TFuzzySetValuesOwner* Owner) : TFuzzySetValues(Owner) {}
+  void UpdateValue(TFuzzySetValue* Value, TXYUpdateTypes Types) override {
+    TFuzzySetValues::UpdateValue(Value, Types);
+  }
+};
+
+// An owner over [0, 10] whose list is of the library's class or of the derived one.
+class TListOwner : public TFuzzySetValuesOwner {
+ public:
+  explicit TListOwner(bool Derived) : TFuzzySetValuesOwner(nullptr), FDerived(Derived) {}
+  TFuzzySetValues& Values() { return *FValues; }
+  TFzyFloat GetXRange(int Index) const override { return Index == 0 ? 10 : 0; }
+  void AfterConstruction() override {
+    TFuzzySetValuesOwner::AfterConstruction();
+    FValues = FDerived ? New<TDerivedValues>(this) : New<TFuzzySetValues>(this);
+  }
+  void BeforeDestruction() override {
+    FValues->Free();
+    TFuzzySetValuesOwner::BeforeDestruction();
+  }
+
+ private:
+  bool FDerived;
+  TFuzzySetValues* FValues = nullptr;
+};
+
 TOwned<TFuzzySetValues> FreeList() { return MakeOwned<TFuzzySetValues>(nullptr); }
 
 TEST(FloatEquals, ToleranceIsInclusiveAndNaNNeverEqual) {
@@ -99,6 +131,44 @@ TEST(FloatEquals, ShortcutsAgreeWithExtendedPrecision) {
   EXPECT_EQ(IsSinglePoint(0, 1e-4), 1e-4 < FuzzyTolerance);
   EXPECT_EQ(IsSinglePoint(-1e-4, 0), 1e-4 < FuzzyTolerance);
   EXPECT_FALSE(IsSinglePoint(0, 1.0001e-4));
+}
+
+// Appending inside an update bracket writes the library's own points directly; the result, the
+// order and duplicate flags and the clean-up at the end must be those of the general path.
+TEST(FuzzySetValues, DirectAppendsMatchTheGeneralWrites) {
+  std::mt19937 Random(11);
+  const TFzyFloat Places[] = {-1, 0, 0, 1, 2, 2, 2.00005, 3, 5, 7.5, 10, 10, 12};
+  const TFzyFloat Degrees[] = {-0.5, 0, 0, 0.25, 0.5, 1, 1};
+  for (int Round = 0; Round < 300; ++Round) {
+    auto Direct = MakeOwned<TListOwner>(false);
+    auto General = MakeOwned<TListOwner>(true);
+    Direct->Values().BeginUpdate();
+    General->Values().BeginUpdate();
+    const int Count = 1 + static_cast<int>(Random() % 9);
+    for (int I = 0; I < Count; ++I) {
+      const TFzyFloat X = Places[Random() % std::size(Places)];
+      const TFzyFloat Y = Degrees[Random() % std::size(Degrees)];
+      if (Random() % 2) {
+        Direct->Values().AppendSetXY(X, Y);
+        General->Values().AppendSetXY(X, Y);
+      } else {
+        Direct->Values().AppendSetValue(X, Y);
+        General->Values().AppendSetValue(X, Y);
+      }
+      ASSERT_EQ(testing::PointsOf(Direct->Values()), testing::PointsOf(General->Values()));
+      ASSERT_EQ(Direct->Values().Sorted(), General->Values().Sorted()) << Round << " " << I;
+      ASSERT_EQ(Direct->Values().DuplicatesRemoved(), General->Values().DuplicatesRemoved()) << Round << " " << I;
+    }
+    Direct->Values().EndUpdate();
+    General->Values().EndUpdate();
+    ASSERT_EQ(testing::PointsOf(Direct->Values()), testing::PointsOf(General->Values())) << Round;
+  }
+  // A NaN is refused after the point was added, as by SetX.
+  auto Direct = MakeOwned<TListOwner>(false);
+  TUpdateBracket Bracket(Direct->Values());
+  EXPECT_THROW(Direct->Values().AppendSetXY(std::nan(""), 1), EFzyException);
+  EXPECT_THROW(Direct->Values().AppendSetValue(1, std::nan("")), EFzyException);
+  EXPECT_EQ(Direct->Values().Count(), 2);
 }
 
 TEST(FuzzySetValue, NewPointsAndWrites) {
