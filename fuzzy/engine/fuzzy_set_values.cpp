@@ -61,10 +61,15 @@ TFzyFloat TFuzzySetValue::ClampX(TFzyFloat Value) const {
 void TFuzzySetValue::WriteXY(TFzyFloat X, TFzyFloat Y, TXYUpdateTypes Types) {
   FX = X;
   FY = Y;
-  if (TFuzzySetValues* List = FuzzySetValues()) {
-    List->CountChange();  // whatever a descendant's UpdateValue does, caches of the list go stale
-    List->UpdateValue(this, Types);
+  TFuzzySetValues* List = FuzzySetValues();
+  if (!List) return;
+  List->CountChange();  // whatever a descendant's UpdateValue does, caches of the list go stale
+  if (List->WritesDirectly()) {
+    // The library's own list inside an update bracket: no override to reach, no change to report.
+    List->TFuzzySetValues::UpdateValue(this, Types);
+    return;
   }
+  List->UpdateValue(this, Types);
   Changed(false);
 }
 
@@ -227,13 +232,6 @@ int TFuzzySetValues::SkipY(int Index, TFzyFloat Y, int Dir) const {
   return Skip(*this, Index, Y, Dir, [](const TFuzzySetValue& P) { return P.Y(); });
 }
 
-int TFuzzySetValues::IndexOfPoint(const TFuzzySetValue* Value) const {
-  const auto& Items = RawItems();
-  // Points are usually written right after they were appended: look at the last one first.
-  if (!Items.empty() && Items.back() == Value) return static_cast<int>(Items.size()) - 1;
-  const auto It = std::find(Items.begin(), Items.end(), Value);
-  return It == Items.end() ? -1 : static_cast<int>(It - Items.begin());
-}
 
 // ---- list: clean-up ----------------------------------------------------------------------------
 
@@ -332,7 +330,7 @@ void TFuzzySetValues::RebuildCoordinates() const {
 
 void TFuzzySetValues::UpdateValue(TFuzzySetValue* Value, TXYUpdateTypes Types) {
   CountChange();
-  const int Index = IndexOfPoint(Value);
+  const int Index = IndexOfItem(Value);
   if (Index < 0) return;
   TrackChange(Value, Index, Types);
   if (UpdateCount() == 0) PutInPlace(Value, Types);
@@ -360,9 +358,9 @@ void TFuzzySetValues::PutInPlace(TFuzzySetValue* Value, TXYUpdateTypes Types) {
   TFuzzySetValue* const OuterUpdating = std::exchange(FUpdating, Value);
   try {
     Sort();
-    if (Count() >= 2 && IndexOfPoint(Value) >= 0) {
+    if (Count() >= 2 && IndexOfItem(Value) >= 0) {
       if (Types.Contains(utX)) PlaceAmongEqualX(Value);
-      if (IndexOfPoint(Value) >= 0) MergeEqualXRun(Value);
+      if (IndexOfItem(Value) >= 0) MergeEqualXRun(Value);
     }
   } catch (...) {
     FUpdating = OuterUpdating;
@@ -374,7 +372,7 @@ void TFuzzySetValues::PutInPlace(TFuzzySetValue* Value, TXYUpdateTypes Types) {
 // Puts Value after the other points of its X; when three others share it, the middle one goes.
 void TFuzzySetValues::PlaceAmongEqualX(TFuzzySetValue* Value) {
   const long double Limit = static_cast<long double>(Value->X()) + FuzzyTolerance;
-  int Position = IndexOfPoint(Value);
+  int Position = IndexOfItem(Value);
   int Others = 0;
   for (int I = 0; I < Count(); ++I) {
     const TFuzzySetValue* P = Point(I);
@@ -387,13 +385,13 @@ void TFuzzySetValues::PlaceAmongEqualX(TFuzzySetValue* Value) {
     Delete(Position);
   }
   Position = std::min(Position, Count() - 1);
-  const int Current = IndexOfPoint(Value);
+  const int Current = IndexOfItem(Value);
   if (Current >= 0 && Current != Position) MoveItem(Current, Position);
 }
 
 // Merges equal neighbours in Value's run of equal X and keeps the run to at most four points.
 void TFuzzySetValues::MergeEqualXRun(TFuzzySetValue* Value) {
-  int Index = IndexOfPoint(Value);
+  int Index = IndexOfItem(Value);
   const int Before = SkipX(Index, Value->X(), -1);
   const int Start = Before < 0 ? 0 : Before;
   int J = Start + 1;
@@ -404,7 +402,7 @@ void TFuzzySetValues::MergeEqualXRun(TFuzzySetValue* Value) {
       ++J;
   }
   if (J - Start - 1 > 3) {
-    Index = IndexOfPoint(Value);
+    Index = IndexOfItem(Value);
     if (Index > 0)
       Delete(Index - 1);
     else if (Index == 0 && Count() > 1)

@@ -175,7 +175,6 @@ class TFuzzySetValues : public TGCollection {
   void AfterConstruction() override;
 
  private:
-  int IndexOfPoint(const TFuzzySetValue* Value) const;
   // UpdateValue's two halves: the order and duplicate flags after a write of the point at Index,
   // and, outside an update bracket, putting the point in place.
   void TrackChange(const TFuzzySetValue* Value, int Index, TXYUpdateTypes Types);

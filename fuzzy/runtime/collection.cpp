@@ -24,12 +24,7 @@ void TCollectionItem::SetCollection(TCollection* Value) {
   if (Value) Value->InsertItem(this);
 }
 
-int TCollectionItem::Index() const {
-  if (!FCollection) return -1;
-  const auto& Items = FCollection->FItems;
-  const auto It = std::find(Items.begin(), Items.end(), this);
-  return It == Items.end() ? -1 : static_cast<int>(It - Items.begin());
-}
+int TCollectionItem::Index() const { return FCollection ? FCollection->IndexOfItem(this) : -1; }
 
 void TCollectionItem::SetIndex(int Value) {
   const int Current = Index();
@@ -43,6 +38,14 @@ void TCollectionItem::Changed(bool AllItems) {
 }
 
 TPersistent* TCollectionItem::GetOwner() const { return FCollection; }
+
+int TCollection::SearchItem(const TCollectionItem* Item) const {
+  // Searched from the back: Clear and destruction remove the last item first.
+  const auto It = std::find(FItems.rbegin(), FItems.rend(), Item);
+  if (It == FItems.rend()) return -1;
+  Item->FIndexHint = static_cast<int>(FItems.rend() - It) - 1;
+  return Item->FIndexHint;
+}
 
 TCollectionItem* TCollection::GetItem(int Index) const {
   CheckIndex(Index);
@@ -129,6 +132,7 @@ void TCollection::MoveItem(int CurIndex, int NewIndex) {
     std::rotate(Items + NewIndex, Items + CurIndex, Items + CurIndex + 1);
   else
     std::rotate(Items + CurIndex, Items + CurIndex + 1, Items + NewIndex + 1);
+  FItems[static_cast<std::size_t>(NewIndex)]->FIndexHint = NewIndex;
   CountChange();
   Changed();
 }
@@ -140,6 +144,7 @@ void TCollection::Notify(TCollectionItem*, TCollectionNotification) {}
 void TCollection::InsertItem(TCollectionItem* Item) {
   FItems.push_back(Item);
   Item->FCollection = this;
+  Item->FIndexHint = Count() - 1;
   CountChange();
   Notify(Item, TCollectionNotification::cnAdded);
   Changed();
@@ -147,9 +152,8 @@ void TCollection::InsertItem(TCollectionItem* Item) {
 
 void TCollection::RemoveItem(TCollectionItem* Item) {
   Notify(Item, TCollectionNotification::cnExtracting);
-  // Searched from the back: Clear and destruction remove the last item first.
-  const auto It = std::find(FItems.rbegin(), FItems.rend(), Item);
-  if (It != FItems.rend()) FItems.erase(std::next(It).base());
+  const int Index = IndexOfItem(Item);
+  if (Index >= 0) FItems.erase(FItems.begin() + Index);
   Item->FCollection = nullptr;
   CountChange();
   Changed();

@@ -52,6 +52,8 @@ class TCollectionItem : public TPersistent {
   friend class TCollection;
   TCollection* FCollection = nullptr;
   TCollection* FJoinCollection;
+  // Where the item was last seen in its collection: checked first by every lookup of its position.
+  mutable int FIndexHint = -1;
 };
 
 // The factory that makes the items of a collection through the two-phase path.
@@ -70,6 +72,9 @@ class TCollection : public TPersistent {
   int Count() const { return static_cast<int>(FItems.size()); }
   // Raises EListError "List index out of bounds (i)" for a bad index.
   TCollectionItem* GetItem(int Index) const;
+  // The position of Item in this collection, or -1. Constant time while the item has not moved
+  // since it was last looked up, added or moved.
+  int IndexOfItem(const TCollectionItem* Item) const;
   // Assigns Value to the item at Index.
   void SetItem(int Index, const TCollectionItem* Value);
   TCollectionItem* Add();
@@ -108,12 +113,20 @@ class TCollection : public TPersistent {
   void InsertItem(TCollectionItem* Item);
   void RemoveItem(TCollectionItem* Item);
   void CheckIndex(int Index) const;
+  // IndexOfItem when the item's hint is out of date.
+  int SearchItem(const TCollectionItem* Item) const;
 
   TCollectionItemClass FItemClass;
   std::vector<TCollectionItem*> FItems;
   int FUpdateCount = 0;
   std::uint64_t FChangeCount = 0;
 };
+
+inline int TCollection::IndexOfItem(const TCollectionItem* Item) const {
+  const int Hint = Item->FIndexHint;
+  if (static_cast<std::size_t>(Hint) < FItems.size() && FItems[static_cast<std::size_t>(Hint)] == Item) return Hint;
+  return SearchItem(Item);
+}
 
 // A collection with an owner (the object whose part it is), reported by GetOwner().
 class TOwnedCollection : public TCollection {
