@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -199,6 +200,38 @@ TEST_F(CollectionTest, InsertAndSetIndexMoveAndShift) {
   EXPECT_EQ(Inserted->Index(), 1);
   EXPECT_EQ(Ids(*Collection), (std::vector<int>{3, 5, 4, 2, 1}));
   EXPECT_EQ(Collection->Log, (Log{"added 5", "update nil", "update nil"}));
+}
+
+// Positions stay right after the items around them moved, were deleted or moved to another
+// collection, whatever an item remembers of where it was.
+TEST_F(CollectionTest, PositionsFollowMovesAndRemovals) {
+  auto Collection = MakeOwned<TTestCollection>();
+  auto Other = MakeOwned<TTestCollection>();
+  std::vector<TTestItem*> Items;
+  for (int I = 0; I < 6; ++I) Items.push_back(Collection->Add());
+  auto ExpectPositions = [&] {
+    for (TTestItem* Item : Items) {
+      const auto& Raw = Collection->RawItems();
+      const auto Found = std::find(Raw.begin(), Raw.end(), Item);
+      const int Expected = Found == Raw.end() ? -1 : static_cast<int>(Found - Raw.begin());
+      EXPECT_EQ(Collection->IndexOfItem(Item), Expected) << Item->Id();
+      if (Item->Collection() == Collection.get()) {
+        EXPECT_EQ(Item->Index(), Expected) << Item->Id();
+      }
+    }
+  };
+  ExpectPositions();
+  Collection->Item(5)->SetIndex(0);
+  ExpectPositions();
+  Items.erase(std::find(Items.begin(), Items.end(), Collection->Item(2)));
+  Collection->Delete(2);
+  ExpectPositions();
+  Items[0]->SetCollection(Other.get());
+  EXPECT_EQ(Items[0]->Index(), 0);
+  EXPECT_EQ(Collection->IndexOfItem(Items[0]), -1);
+  ExpectPositions();
+  Collection->Item(0)->SetIndex(Collection->Count() - 1);
+  ExpectPositions();
 }
 
 TEST_F(CollectionTest, BadIndexRaisesListError) {
