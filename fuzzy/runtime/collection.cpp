@@ -64,6 +64,7 @@ TCollectionItem* TCollection::Insert(int Index) {
 
 void TCollection::Delete(int Index) {
   TCollectionItem* Item = GetItem(Index);
+  Item->FIndexHint = Index;
   Notify(Item, TCollectionNotification::cnDeleting);
   RemoveItem(Item);
   Item->Free();
@@ -75,6 +76,7 @@ void TCollection::Clear() {
   try {
     while (!FItems.empty()) {
       TCollectionItem* Item = FItems.back();
+      Item->FIndexHint = Count() - 1;
       RemoveItem(Item);
       Item->Free();
     }
