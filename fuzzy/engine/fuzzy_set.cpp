@@ -190,20 +190,6 @@ TFzyFloat TFuzzySet::DegreeOfMembership(TFzyFloat Value) const {
   return DegreeOfMembershipByWalk(Value);
 }
 
-TFzyFloat TFuzzySet::DegreeOfMembershipNear(TFzyFloat Value, int Hint) const {
-  // In an ascending list, Value strictly between points Hint - 1 and Hint lies on their segment.
-  const int N = FValues->Count();
-  if (Hint >= 1 && Hint < N) {
-    const TFuzzySetValue* Previous = FValues->Point(Hint - 1);
-    const TFuzzySetValue* P = FValues->Point(Hint);
-    if (Previous->X() < Value && Value < P->X() && FValues->IsAscending())
-      return InterpolateY(Previous->X(), Previous->Y(), P->X(), P->Y(), Value);
-  }
-  // The full rule over the points themselves: a set made during a walk is read too seldom to be
-  // worth copying its coordinates.
-  return DegreeOfMembershipByWalk(Value);
-}
-
 TFzyFloat TFuzzySet::DegreeOfMembershipByWalk(TFzyFloat Value) const {
   const int N = FValues->Count();
   if (N == 0) return 0;

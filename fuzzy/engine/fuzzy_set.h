@@ -267,6 +267,20 @@ class TFuzzySet : public TFuzzySetValuesOwner {
 };
 
 // Inline: the walk calls these for every step.
+inline TFzyFloat TFuzzySet::DegreeOfMembershipNear(TFzyFloat Value, int Hint) const {
+  // In an ascending list, Value strictly between points Hint - 1 and Hint lies on their segment.
+  const int N = FValues->Count();
+  if (Hint >= 1 && Hint < N) {
+    const TFuzzySetValue* Previous = FValues->Point(Hint - 1);
+    const TFuzzySetValue* P = FValues->Point(Hint);
+    if (Previous->X() < Value && Value < P->X() && FValues->IsAscending())
+      return InterpolateY(Previous->X(), Previous->Y(), P->X(), P->Y(), Value);
+  }
+  // The full rule over the points themselves: a set made during a walk is read too seldom to be
+  // worth copying its coordinates.
+  return DegreeOfMembershipByWalk(Value);
+}
+
 inline TFzyFloat TFuzzySet::InterpolateX(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2,
                                          TFzyFloat YValue) {
   if (Y2 == Y1) return X2;

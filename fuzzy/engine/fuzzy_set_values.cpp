@@ -208,31 +208,6 @@ int TFuzzySetValues::GetXCount(TFzyFloat X) const {
   return Result;
 }
 
-namespace {
-
-// From Index + Dir, steps by Dir over the points whose Coordinate lies within the tolerance of
-// Value; the position reached, or -1 past either end.
-template <typename TCoordinate>
-int Skip(const TFuzzySetValues& Values, int Index, TFzyFloat Value, int Dir, TCoordinate Coordinate) {
-  if (Dir == 0) Dir = 1;
-  int Position = Index + Dir;
-  while (Position >= 0 && Position < Values.Count() &&
-         FloatEquals(Coordinate(*Values.Point(Position)), Value))
-    Position += Dir;
-  return Position >= 0 && Position < Values.Count() ? Position : -1;
-}
-
-}  // namespace
-
-int TFuzzySetValues::SkipX(int Index, TFzyFloat X, int Dir) const {
-  return Skip(*this, Index, X, Dir, [](const TFuzzySetValue& P) { return P.X(); });
-}
-
-int TFuzzySetValues::SkipY(int Index, TFzyFloat Y, int Dir) const {
-  return Skip(*this, Index, Y, Dir, [](const TFuzzySetValue& P) { return P.Y(); });
-}
-
-
 // ---- list: clean-up ----------------------------------------------------------------------------
 
 void TFuzzySetValues::Update(TCollectionItem* Item) {
@@ -295,15 +270,12 @@ void TFuzzySetValues::CleanupValues() {
   RemoveDuplicates();
 }
 
-bool TFuzzySetValues::IsAscending() const {
-  if (FAscendingAt != ChangeCount()) {
-    const auto& Items = RawItems();
-    FAscending =
-        std::is_sorted(Items.begin(), Items.end(), [](const TCollectionItem* A, const TCollectionItem* B) {
-          return static_cast<const TFuzzySetValue*>(A)->X() < static_cast<const TFuzzySetValue*>(B)->X();
-        });
-    FAscendingAt = ChangeCount();
-  }
+bool TFuzzySetValues::CheckAscending() const {
+  const auto& Items = RawItems();
+  FAscending = std::is_sorted(Items.begin(), Items.end(), [](const TCollectionItem* A, const TCollectionItem* B) {
+    return static_cast<const TFuzzySetValue*>(A)->X() < static_cast<const TFuzzySetValue*>(B)->X();
+  });
+  FAscendingAt = ChangeCount();
   return FAscending;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fuzzy/companion/structures.h"
+#include "fuzzy/engine/fuzzy_math.h"
 #include "fuzzy/vocabulary/fuzzy_consts.h"
 
 namespace fuzzy {
@@ -124,8 +125,12 @@ class TFuzzySetValues : public TGCollection {
   int GetXCount(TFzyFloat X) const;
   // From Index + Dir, steps by Dir (0 counts as +1) over points whose X (Y) lies within the
   // tolerance of X (Y); the position reached, or -1 past either end.
-  int SkipX(int Index, TFzyFloat X, int Dir) const;
-  int SkipY(int Index, TFzyFloat Y, int Dir) const;
+  int SkipX(int Index, TFzyFloat X, int Dir) const {
+    return Skip(Index, X, Dir, [](const TFuzzySetValue& P) { return P.X(); });
+  }
+  int SkipY(int Index, TFzyFloat Y, int Dir) const {
+    return Skip(Index, Y, Dir, [](const TFuzzySetValue& P) { return P.Y(); });
+  }
 
   void Sort();
   void RemoveDuplicates();
@@ -147,7 +152,7 @@ class TFuzzySetValues : public TGCollection {
 
   // Every X is at least the one before it, exactly (not only within the tolerance). Cached until
   // the next change of the list, so lookups may search it by halves.
-  bool IsAscending() const;
+  bool IsAscending() const { return FAscendingAt == ChangeCount() ? FAscending : CheckAscending(); }
 
   // Contiguous copies of the points' X and Y in list order, for lookups that read many points
   // (degree of membership). They are made at the second lookup after a change of the list, so a
@@ -175,6 +180,15 @@ class TFuzzySetValues : public TGCollection {
   void AfterConstruction() override;
 
  private:
+  // From Index + Dir, steps by Dir over the points whose Coordinate lies within the tolerance of
+  // Value; the position reached, or -1 past either end.
+  template <typename TCoordinate>
+  int Skip(int Index, TFzyFloat Value, int Dir, TCoordinate Coordinate) const {
+    if (Dir == 0) Dir = 1;
+    int Position = Index + Dir;
+    while (Position >= 0 && Position < Count() && FloatEquals(Coordinate(*Point(Position)), Value)) Position += Dir;
+    return Position >= 0 && Position < Count() ? Position : -1;
+  }
   // UpdateValue's two halves: the order and duplicate flags after a write of the point at Index,
   // and, outside an update bracket, putting the point in place.
   void TrackChange(const TFuzzySetValue* Value, int Index, TXYUpdateTypes Types);
@@ -197,6 +211,7 @@ class TFuzzySetValues : public TGCollection {
   // The list and its points are of the library's own classes (no override sees the writes).
   bool FWritesDirectly = false;
   const TCoordinates* CoordinatesAfterLookup() const;
+  bool CheckAscending() const;
   void RebuildCoordinates() const;
   mutable std::uint64_t FAscendingAt = ~std::uint64_t{0};
   mutable bool FAscending = false;
