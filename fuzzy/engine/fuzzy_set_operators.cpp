@@ -36,8 +36,8 @@ TFuzzySet* TFuzzySet::Combine(const TFuzzySet* FuzzySet, std::string_view Operat
                               TAppend&& Append) const {
   RequireSet(FuzzySet, "Operator");
   auto CombinedExpression = [&] {
-    return ExpressionOperand(FExpression, FName) + " " + std::string(OperatorKeyword) + " " +
-           ExpressionOperand(FuzzySet->FExpression, FuzzySet->FName);
+    return Concat({ExpressionOperand(FExpression, FName), " ", OperatorKeyword, " ",
+                   ExpressionOperand(FuzzySet->FExpression, FuzzySet->FName)});
   };
   TFuzzySet* Result = CreateResult();
   try {

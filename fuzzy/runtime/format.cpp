@@ -141,8 +141,8 @@ namespace {
 // |Value| scaled by 10^Decimals when double arithmetic settles it: below 2^40 the scaling errs by
 // at most 2^-13, so when the scaled value lies farther than 2^-11 from a half, its nearest whole
 // number is that of the exact product, the one std::to_chars would write. Otherwise (or out of
-// range) nothing. A zero result has no sign.
-std::optional<std::string> ScaledText(double Value, int Decimals) {
+// range) nothing. A zero result has no sign. The text ends at the end of Buffer.
+std::optional<std::string_view> ScaledText(TNumberText& Buffer, double Value, int Decimals) {
   static constexpr double Scales[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
   if (Decimals < 0 || Decimals > 9) return std::nullopt;
   const double Scaled = std::fabs(Value) * Scales[Decimals];
@@ -153,8 +153,8 @@ std::optional<std::string> ScaledText(double Value, int Decimals) {
   const std::uint64_t Rounded = static_cast<std::uint64_t>(Floor) + (Fraction > 0.5 ? 1 : 0);
   std::uint64_t Whole = Rounded;
   // Digits from the right: the decimals, the point, then the whole part.
-  char Buffer[32];
-  char* Cursor = Buffer + sizeof Buffer;
+  char* const End = Buffer.data() + Buffer.size();
+  char* Cursor = End;
   for (int I = 0; I < Decimals; ++I) {
     *--Cursor = static_cast<char>('0' + Whole % 10);
     Whole /= 10;
@@ -165,17 +165,35 @@ std::optional<std::string> ScaledText(double Value, int Decimals) {
     Whole /= 10;
   } while (Whole != 0);
   if (Value < 0 && Rounded != 0) *--Cursor = '-';
-  return std::string(Cursor, Buffer + sizeof Buffer);
+  return std::string_view(Cursor, static_cast<std::size_t>(End - Cursor));
 }
 
 }  // namespace
 
-std::string FloatToStrF(double Value, int Decimals) {
-  if (!std::isfinite(Value)) return FormatFloat(Value, 'f', Decimals);
-  if (std::optional<std::string> Text = ScaledText(Value, Decimals)) return *std::move(Text);
-  std::string Text = ToChars(Value, std::chars_format::fixed, Decimals);
-  if (!Text.empty() && Text[0] == '-' && Text.find_first_not_of("-0.") == std::string::npos) Text.erase(0, 1);
+std::string_view FloatToStrF(TNumberText& Buffer, double Value, int Decimals) {
+  if (!std::isfinite(Value)) return std::isnan(Value) ? "NAN" : (Value > 0 ? "INF" : "-INF");
+  if (std::optional<std::string_view> Text = ScaledText(Buffer, Value, Decimals)) return *Text;
+  auto Result = std::to_chars(Buffer.data(), Buffer.data() + Buffer.size(), Value, std::chars_format::fixed, Decimals);
+  if (Result.ec != std::errc()) throw EConvertError("Number too large to format");
+  std::string_view Text(Buffer.data(), static_cast<std::size_t>(Result.ptr - Buffer.data()));
+  // A negative number that rounds to zero is written without its sign.
+  if (Text[0] == '-' && Text.find_first_not_of("-0.") == std::string_view::npos) Text.remove_prefix(1);
   return Text;
+}
+
+std::string FloatToStrF(double Value, int Decimals) {
+  TNumberText Buffer;
+  return std::string(FloatToStrF(Buffer, Value, Decimals));
+}
+
+std::string Concat(std::initializer_list<std::string_view> Parts) {
+  std::size_t Size = 0;
+  for (std::string_view Part : Parts) Size += Part.size();
+  std::string Result(Size, '\0');
+  char* Out = Result.data();
+  for (std::string_view Part : Parts)
+    for (char C : Part) *Out++ = C;
+  return Result;
 }
 
 std::string FloatToStr(double Value) {

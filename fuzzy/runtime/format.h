@@ -8,6 +8,7 @@
 // Fixed-point texts never show a negative zero: -0.00001 with %.4f is "0.0000".
 
 #include <concepts>
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -44,6 +45,10 @@ std::string Format(std::string_view Template, std::initializer_list<TFormatArg> 
 
 // Fixed-point text with Decimals decimals, '.' as separator, no negative zero.
 std::string FloatToStrF(double Value, int Decimals);
+// Room for the fixed-point text of any double with up to 9 decimals.
+using TNumberText = std::array<char, 400>;
+// The same text written into Buffer, for callers that put it into a longer text.
+std::string_view FloatToStrF(TNumberText& Buffer, double Value, int Decimals);
 // Shortest text that reads back to the same double ("0.5", "1E-5" style avoided: "1e-05" never).
 std::string FloatToStr(double Value);
 std::string IntToStr(std::int64_t Value);
@@ -52,6 +57,9 @@ double StrToFloat(std::string_view Text);
 bool TryStrToFloat(std::string_view Text, double& Value);
 std::int64_t StrToInt(std::string_view Text);
 bool TryStrToInt(std::string_view Text, std::int64_t& Value);
+
+// The parts joined into one string, made with a single allocation.
+std::string Concat(std::initializer_list<std::string_view> Parts);
 
 // Text helpers of the runtime: blanks are characters at or below the space (bytes).
 std::string Trim(std::string_view S);

@@ -25,29 +25,18 @@ std::string_view EntryOf(const std::array<std::string_view, N>& Table, E Value) 
   return Table[Ordinal];
 }
 
-std::string Enclosed(std::string_view S) {
-  std::string Result;
-  Result.reserve(S.size() + 2);
-  Result.append(LeftFuzzyParentheses).append(S).append(RightFuzzyParentheses);
-  return Result;
-}
+std::string Enclosed(std::string_view S) { return Concat({LeftFuzzyParentheses, S, RightFuzzyParentheses}); }
 
-// Appends Name to Out; a name holding a space is enclosed in brackets so that it reads as one
-// operand.
-void AppendQuotedName(std::string& Out, std::string_view Name) {
-  if (Name.find(' ') == std::string_view::npos)
-    Out.append(Name);
-  else
-    Out.append(LeftFuzzyParentheses).append(Name).append(RightFuzzyParentheses);
-}
-
-// An empty string with room for Size characters and the brackets of two quoted names, so that
-// a derived name is built with one allocation.
-std::string NameBuffer(std::size_t Size) {
-  std::string Result;
-  Result.reserve(Size + 2 * (LeftFuzzyParentheses.size() + RightFuzzyParentheses.size()));
-  return Result;
-}
+// A name as an operand of a derived name: enclosed in brackets when it holds a space, so that it
+// reads as one operand. Used as three parts of a Concat.
+struct TQuotedName {
+  explicit TQuotedName(std::string_view Name) : Text(Name) {
+    if (Name.find(' ') == std::string_view::npos) return;
+    Open = LeftFuzzyParentheses;
+    Close = RightFuzzyParentheses;
+  }
+  std::string_view Open, Text, Close;
+};
 
 // T (trimmed, longer than two characters, starting with "[" and ending with "]") is enclosed as a
 // whole unless its leading bracket closes before the last character. An unbalanced text counts
@@ -144,36 +133,25 @@ bool IsReservedFuzzyWord(std::string_view S) {
 }
 
 std::string CreateFuzzyName(TFuzzyHedge Hedge, std::string_view Name) {
-  const std::string_view HedgeName = EntryOf(HedgeNames, Hedge);
-  std::string Result = NameBuffer(HedgeName.size() + 1 + Name.size());
-  Result.append(HedgeName).append(" ");
-  AppendQuotedName(Result, Name);
-  return Result;
+  const TQuotedName Q(Name);
+  return Concat({EntryOf(HedgeNames, Hedge), " ", Q.Open, Q.Text, Q.Close});
 }
 
 std::string CreateFuzzyName(TBaseFuzzyHedge Hedge, bool ModifyY, std::string_view Name) {
-  const std::string_view HedgeName = EntryOf(BaseHedgeNames, Hedge);
-  std::string Result = NameBuffer(HedgeName.size() + 2 + Name.size());
-  Result.append(HedgeName).append(ModifyY ? " " : "X ");
-  AppendQuotedName(Result, Name);
-  return Result;
+  const TQuotedName Q(Name);
+  return Concat({EntryOf(BaseHedgeNames, Hedge), ModifyY ? " " : "X ", Q.Open, Q.Text, Q.Close});
 }
 
 std::string CreateFuzzyName(std::string_view Left, std::string_view Right, std::string_view Operation) {
-  std::string Result = NameBuffer(Left.size() + Operation.size() + Right.size() + 2);
-  AppendQuotedName(Result, Left);
-  Result.append(" ").append(Operation).append(" ");
-  AppendQuotedName(Result, Right);
-  return Result;
+  const TQuotedName L(Left), R(Right);
+  return Concat({L.Open, L.Text, L.Close, " ", Operation, " ", R.Open, R.Text, R.Close});
 }
 
 std::string CreateFuzzyName(std::string_view Name, std::string_view Operation, TFzyFloat Value) {
   // The number as "%.4f" writes it.
-  const std::string Number = FloatToStrF(Value, 4);
-  std::string Result = NameBuffer(Name.size() + Operation.size() + Number.size() + 2);
-  AppendQuotedName(Result, Name);
-  Result.append(" ").append(Operation).append(" ").append(Number);
-  return Result;
+  TNumberText Buffer;
+  const TQuotedName Q(Name);
+  return Concat({Q.Open, Q.Text, Q.Close, " ", Operation, " ", FloatToStrF(Buffer, Value, 4)});
 }
 
 std::string FormatFuzzyExpression(std::string_view S) {
