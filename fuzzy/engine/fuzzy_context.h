@@ -28,14 +28,19 @@ class TFuzzyLogicContext {
 
 class TFuzzyVariableContext {
  public:
-  virtual TFzyFloat Minimum() const = 0;
-  virtual TFzyFloat Maximum() const = 0;
+  // The range, read by every point written to a set of the variable: held here, not behind a
+  // virtual call.
+  TFzyFloat Minimum() const { return FMinimum; }
+  TFzyFloat Maximum() const { return FMaximum; }
   virtual TFzyFloat Threshold() const = 0;
   // The logic component the variable belongs to, or nullptr.
   virtual const TFuzzyLogicContext* LogicContext() const = 0;
 
  protected:
   ~TFuzzyVariableContext() = default;
+
+  TFzyFloat FMinimum = 0.0;
+  TFzyFloat FMaximum = 1.0;
 };
 
 }  // namespace fuzzy

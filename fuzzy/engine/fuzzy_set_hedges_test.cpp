@@ -184,7 +184,7 @@ TEST(FuzzySetHedges, ApproximationSamplesBellsOverTheRange) {
   auto Point = MakeVariable(0, 10);
   TFuzzySet* Five = Point->Add("five");
   AddPoints(Five->Values(), {{2, 0}, {5, 1}, {8, 0}});
-  Point->Min = Point->Max = 5;
+  Point->SetRange(5, 5);
   Five->Hedge(fhAbout);
   EXPECT_TRUE(SamePoints(Five->Values(), {{5, 1}}));
 

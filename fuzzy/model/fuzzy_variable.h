@@ -60,10 +60,8 @@ class TFuzzyVariable : public TGCollectionItem, public TFuzzyVariableContext {
   std::string ClassName() const override { return "TFuzzyVariable"; }
 
   // ---- properties ----
-  TFzyFloat Maximum() const override { return FMaximum; }
   // Raises Minimum to the new Maximum when needed (a change of its own); the sets keep their points.
   void SetMaximum(TFzyFloat Value);
-  TFzyFloat Minimum() const override { return FMinimum; }
   // Lowers Maximum to the new Minimum when needed (a change of its own); the sets keep their points.
   void SetMinimum(TFzyFloat Value);
   const std::string& Name() const { return FName; }
@@ -153,9 +151,7 @@ class TFuzzyVariable : public TGCollectionItem, public TFuzzyVariableContext {
 
   mutable TCollection* FCheckedCollection = nullptr;
   mutable TFuzzyVariables* FVariables = nullptr;
-  TFzyFloat FMaximum = 1.0;
   std::string FName;
-  TFzyFloat FMinimum = 0.0;
   int FItemIndex = -1;
   std::string FUnits;
   TOwned<TFuzzySets> FItems;

@@ -51,12 +51,14 @@ protected:
 
 class TTestVariable : public TPersistent, public TFuzzyVariableContext {
 public:
-  TFzyFloat Min = 0;
-  TFzyFloat Max = 1;
   TFzyFloat Thresh = 0;
   const TTestLogic* Logic = nullptr;
 
-  TTestVariable(TFzyFloat Minimum, TFzyFloat Maximum) : Min(Minimum), Max(Maximum) {}
+  TTestVariable(TFzyFloat Minimum, TFzyFloat Maximum) { SetRange(Minimum, Maximum); }
+  void SetRange(TFzyFloat Minimum, TFzyFloat Maximum) {
+    FMinimum = Minimum;
+    FMaximum = Maximum;
+  }
   void AfterConstruction() override { FItems = New<TTestSets>(this); }
   void BeforeDestruction() override { FItems->Free(); }
 
@@ -67,8 +69,6 @@ public:
     return Set;
   }
 
-  TFzyFloat Minimum() const override { return Min; }
-  TFzyFloat Maximum() const override { return Max; }
   TFzyFloat Threshold() const override { return Thresh; }
   const TFuzzyLogicContext* LogicContext() const override { return Logic; }
 
