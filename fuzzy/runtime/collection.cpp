@@ -129,12 +129,15 @@ void TCollection::MoveItem(int CurIndex, int NewIndex) {
   CheckIndex(CurIndex);
   CheckIndex(NewIndex);
   if (CurIndex == NewIndex) return;
+  // One item moves; the ones between shift by one place towards where it was.
   const auto Items = FItems.begin();
+  TCollectionItem* const Moved = Items[CurIndex];
   if (NewIndex < CurIndex)
-    std::rotate(Items + NewIndex, Items + CurIndex, Items + CurIndex + 1);
+    std::move_backward(Items + NewIndex, Items + CurIndex, Items + CurIndex + 1);
   else
-    std::rotate(Items + CurIndex, Items + CurIndex + 1, Items + NewIndex + 1);
-  FItems[static_cast<std::size_t>(NewIndex)]->FIndexHint = NewIndex;
+    std::move(Items + CurIndex + 1, Items + NewIndex + 1, Items + CurIndex);
+  Items[NewIndex] = Moved;
+  Moved->FIndexHint = NewIndex;
   CountChange();
   Changed();
 }
