@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fuzzy/engine/fuzzy_set.h"
 #include "fuzzy/testing/points.h"
 #include "fuzzy/testing/test_variable.h"
@@ -138,6 +140,15 @@ TEST(FuzzySetCuts, InferenceAndCorrelation) {
   Average->Correlate(0.6, fcmMinimum);
   EXPECT_TRUE(SamePoints(Average->Values(), {{10, 0}, {13, 0.6}, {15, 0.6}, {17, 0.6}, {20, 0}}));
   EXPECT_DOUBLE_EQ(Average->DegreeOfMembership(12), 0.4);
+  // Every segment of a zigzag crosses the level: the clipped set is the minimum everywhere.
+  testing::TPoints Zigzag;
+  for (int I = 0; I <= 40; ++I) Zigzag.emplace_back(I, I % 2 ? 0.9 : 0.1 * (I % 3));
+  auto Original = FreeSet(Zigzag, "zigzag");
+  auto Clip = FreeSet(Zigzag, "zigzag");
+  Clip->Correlate(0.5, fcmMinimum);
+  EXPECT_EQ(Clip->Values().Count(), 41 + 40);
+  for (double X = 0; X <= 40; X += 0.125)
+    ASSERT_NEAR(Clip->DegreeOfMembership(X), std::min(Original->DegreeOfMembership(X), 0.5), 1e-12) << X;
   EXPECT_EQ(Clipped->Name(), "warm > 0.5000");
   auto Scaled = FreeSet({{0, 0.4}, {1, 1}}, "warm");
   Scaled->Correlate(0.5, fcmProduct);

@@ -169,6 +169,20 @@ TFuzzySetValue* TFuzzySetValues::AppendSetValue(TFzyFloat X, TFzyFloat Y) {
   return Point;
 }
 
+void TFuzzySetValues::InsertPoints(std::span<const TInsertion> Points) {
+  if (Points.empty()) return;
+  // Checked before anything is added, so a refused call leaves the list as it was.
+  for (std::size_t I = 0; I < Points.size(); ++I)
+    if (Points[I].Before < 0 || Points[I].Before > Count() || (I > 0 && Points[I].Before < Points[I - 1].Before))
+      throw EListError(SListIndexError, {Points[I].Before});
+  TUpdateBracket Bracket(*this);
+  const int Added = static_cast<int>(Points.size());
+  for (int I = 0; I < Added; ++I) Add();
+  PlaceAddedItems(Added, [Points](int I) { return Points[static_cast<std::size_t>(I)].Before; });
+  for (std::size_t I = 0; I < Points.size(); ++I)
+    Point(Points[I].Before + static_cast<int>(I))->SetValue(Points[I].X, Points[I].Y);
+}
+
 void TFuzzySetValues::Assign(const TPersistent* Source) {
   const auto* Points = dynamic_cast<const TFuzzySetValues*>(Source);
   if (!Points || Points == this) {

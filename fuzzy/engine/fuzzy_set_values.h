@@ -6,6 +6,7 @@
 // every change to the fuzzy set that owns it. Between BeginUpdate and EndUpdate no sorting, merging
 // or owner notification happens; the outermost EndUpdate cleans up and notifies once.
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -74,7 +75,7 @@ class TFuzzySetValue : public TCollectionItem {
 // Iterates the points of a list in index order.
 class TFuzzySetValuesEnumerator {
  public:
-  using Base = std::vector<TCollectionItem*>::const_iterator;
+  using Base = TCollection::TItemList::const_iterator;
   explicit TFuzzySetValuesEnumerator(Base Position) : FPosition(Position) {}
   TFuzzySetValue* operator*() const { return static_cast<TFuzzySetValue*>(*FPosition); }
   TFuzzySetValuesEnumerator& operator++() {
@@ -115,6 +116,15 @@ class TFuzzySetValues : public TGCollection {
   // point classes these do that directly instead of going through each write's notification path.
   TFuzzySetValue* AppendSetXY(TFzyFloat X, TFzyFloat Y);
   TFuzzySetValue* AppendSetValue(TFzyFloat X, TFzyFloat Y);
+  // A point (X, Y) to insert before the point at Before.
+  struct TInsertion {
+    int Before;
+    TFzyFloat X, Y;
+  };
+  // Inserts the points, their Before positions ascending and counted in the list as it is: each
+  // point Insert(Before) then SetValue(X, Y) with its neighbours of the list as it is, in linear
+  // time (all are added, then placed, then written).
+  void InsertPoints(std::span<const TInsertion> Points);
   TFuzzySetValue* Insert(int Index) { return static_cast<TFuzzySetValue*>(TGCollection::Insert(Index)); }
   // Clears, then copies Source's points (a point list) in one update bracket.
   void Assign(const TPersistent* Source) override;

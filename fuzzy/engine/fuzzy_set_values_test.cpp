@@ -6,6 +6,7 @@
 #include <iterator>
 #include <limits>
 #include <random>
+#include <vector>
 
 #include "fuzzy/engine/fuzzy_math.h"
 #include "fuzzy/runtime/update_bracket.h"
@@ -169,6 +170,31 @@ TEST(FuzzySetValues, DirectAppendsMatchTheGeneralWrites) {
   EXPECT_THROW(Direct->Values().AppendSetXY(std::nan(""), 1), EFzyException);
   EXPECT_THROW(Direct->Values().AppendSetValue(1, std::nan("")), EFzyException);
   EXPECT_EQ(Direct->Values().Count(), 2);
+}
+
+// Inserting many points at once places and writes each as Insert and SetValue one after another
+// would, the positions counted in the list as it was.
+TEST(FuzzySetValues, InsertPointsAtOnce) {
+  auto AtOnce = MakeOwned<TListOwner>(false);
+  auto OneByOne = MakeOwned<TListOwner>(true);
+  for (TListOwner* Owner : {AtOnce.get(), OneByOne.get()})
+    AddPoints(Owner->Values(), {{1, 0}, {3, 1}, {5, 0}});
+  const std::vector<TFuzzySetValues::TInsertion> Points{{0, 0.5, 0.2}, {2, 4, 0.5}, {3, 7, 0.1}};
+  AtOnce->Values().InsertPoints(Points);
+  {
+    TUpdateBracket Bracket(OneByOne->Values());
+    int Shift = 0;
+    for (const auto& P : Points) OneByOne->Values().Insert(P.Before + Shift++)->SetValue(P.X, P.Y);
+  }
+  EXPECT_TRUE(SamePoints(AtOnce->Values(), {{0.5, 0.2}, {1, 0}, {3, 1}, {4, 0.5}, {5, 0}, {7, 0.1}}));
+  EXPECT_EQ(testing::PointsOf(AtOnce->Values()), testing::PointsOf(OneByOne->Values()));
+  for (int I = 0; I < AtOnce->Values().Count(); ++I) EXPECT_EQ(AtOnce->Values().Point(I)->Index(), I);
+  // Positions out of order or past the end are refused with the list's index error.
+  const std::vector<TFuzzySetValues::TInsertion> Backwards{{2, 4, 0.5}, {1, 2, 0.5}};
+  EXPECT_THROW(AtOnce->Values().InsertPoints(Backwards), EListError);
+  const std::vector<TFuzzySetValues::TInsertion> PastTheEnd{{7, 9, 0.5}};
+  EXPECT_THROW(AtOnce->Values().InsertPoints(PastTheEnd), EListError);
+  EXPECT_EQ(AtOnce->Values().Count(), 6);
 }
 
 TEST(FuzzySetValue, NewPointsAndWrites) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzzy/runtime/exception.h"
 #include "fuzzy/runtime/object.h"
 
 namespace fuzzy {
@@ -94,7 +95,8 @@ class TCollection : public TPersistent {
   void BeforeDestruction() override;
 
   // Direct access for loops that must not pay for index checks.
-  const std::vector<TCollectionItem*>& RawItems() const { return FItems; }
+  using TItemList = TRecycledVector<TCollectionItem*>;
+  const TItemList& RawItems() const { return FItems; }
   // Grows with every item added, removed or moved (and whatever a descendant counts), so that a
   // cache of the collection can tell whether it is still current.
   std::uint64_t ChangeCount() const { return FChangeCount; }
@@ -105,6 +107,11 @@ class TCollection : public TPersistent {
   void CountChange() { ++FChangeCount; }
   // Moves the item at CurIndex to NewIndex, shifting the others; reports a whole-collection change.
   void MoveItem(int CurIndex, int NewIndex);
+  // Places the last Added items (just added) before the items that held the ascending positions
+  // Before(0), ..., Before(Added - 1) when they were added (that count means the end): the moves
+  // of as many Insert calls, made at once in linear time; one whole-collection change.
+  template <typename TBefore>
+  void PlaceAddedItems(int Added, TBefore&& Before);
   virtual void Update(TCollectionItem* Item);
   virtual void Notify(TCollectionItem* Item, TCollectionNotification Action);
 
@@ -117,10 +124,33 @@ class TCollection : public TPersistent {
   int SearchItem(const TCollectionItem* Item) const;
 
   TCollectionItemClass FItemClass;
-  std::vector<TCollectionItem*> FItems;
+  TItemList FItems;
   int FUpdateCount = 0;
   std::uint64_t FChangeCount = 0;
 };
+
+template <typename TBefore>
+void TCollection::PlaceAddedItems(int Added, TBefore&& Before) {
+  if (Added <= 0) return;
+  const int Original = Count() - Added;
+  if (Original < 0) throw EListError(SListIndexError, {Added});
+  TItemList Items;
+  Items.reserve(FItems.size());
+  int Next = 0;
+  for (int I = 0; I <= Original; ++I) {
+    for (; Next < Added && Before(Next) <= I; ++Next) {
+      if (Before(Next) < I || (Next > 0 && Before(Next) < Before(Next - 1)))
+        throw EListError(SListIndexError, {Before(Next)});
+      Items.push_back(FItems[static_cast<std::size_t>(Original + Next)]);
+    }
+    if (I < Original) Items.push_back(FItems[static_cast<std::size_t>(I)]);
+  }
+  if (Next < Added) throw EListError(SListIndexError, {Before(Next)});
+  FItems.swap(Items);
+  for (int I = 0; I < Count(); ++I) FItems[static_cast<std::size_t>(I)]->FIndexHint = I;
+  CountChange();
+  Changed();
+}
 
 inline int TCollection::IndexOfItem(const TCollectionItem* Item) const {
   const int Hint = Item->FIndexHint;

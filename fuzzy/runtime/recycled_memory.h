@@ -11,6 +11,7 @@
 // detectable.
 
 #include <cstddef>
+#include <vector>
 
 namespace fuzzy::recycled_memory {
 
@@ -24,3 +25,30 @@ bool Recycling() noexcept;
 std::size_t KeptBlocks() noexcept;
 
 }  // namespace fuzzy::recycled_memory
+
+namespace fuzzy {
+
+// A standard allocator over recycled memory, for the small short-lived arrays of the library
+// (the item lists of collections, working lists of the set operations).
+template <typename T>
+struct TRecycledAllocator {
+  using value_type = T;
+
+  TRecycledAllocator() = default;
+  template <typename U>
+  TRecycledAllocator(const TRecycledAllocator<U>&) noexcept {}
+
+  T* allocate(std::size_t Count) { return static_cast<T*>(recycled_memory::Allocate(Count * sizeof(T))); }
+  void deallocate(T* Block, std::size_t Count) noexcept { recycled_memory::Release(Block, Count * sizeof(T)); }
+
+  template <typename U>
+  friend bool operator==(const TRecycledAllocator&, const TRecycledAllocator<U>&) noexcept {
+    return true;
+  }
+};
+
+// A vector in recycled memory.
+template <typename T>
+using TRecycledVector = std::vector<T, TRecycledAllocator<T>>;
+
+}  // namespace fuzzy
