@@ -349,9 +349,11 @@ void TFuzzySet::CreateBetaCurveFunctionValues(int Num, TFzyFloat Range, TFzyFloa
 
 void TFuzzySet::CreateCrispValue(TFzyFloat Value) {
   {
+    // The points of CreateTriangleFunctionValues(Value, Value, Value) in place of the old ones.
     TUpdateBracket Bracket(*FValues);
-    FValues->Clear();
-    CreateTriangleFunctionValues(Value, Value, Value);
+    const TFuzzySetValues::TCoordinate Spike[] = {{Value, 0}, {Value, 1}, {Value, 0}};
+    FValues->ReplaceSetXY(Spike);
+    FSetType = fstTriangle;
   }
   FExpression = FloatToStrF(Value, 4);
 }

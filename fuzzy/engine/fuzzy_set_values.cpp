@@ -129,12 +129,21 @@ void TFuzzySetValues::AfterConstruction() {
   FWritesDirectly = typeid(*this) == typeid(TFuzzySetValues) && ItemClass() == &CreateItem<TFuzzySetValue>;
 }
 
-inline void TFuzzySetValues::StoreDirectly(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y,
+inline void TFuzzySetValues::StoreDirectly(TFuzzySetValue* Point, int Index, int Size, TFzyFloat X, TFzyFloat Y,
                                            TXYUpdateTypes Types) {
   Point->FX = X;
   Point->FY = Y;
   CountChange();
-  TrackChange(Point, Index, Types);
+  TrackChange(Point, Index, Size, Types);
+}
+
+// SetX(X) then SetY(Y) on Point, the last of Size points, inside an update bracket.
+inline void TFuzzySetValues::WriteAppended(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y) {
+  CheckNumber(X, "X");
+  X = Point->ClampX(X);
+  if (X != Point->FX) StoreDirectly(Point, Index, Index + 1, X, Point->FY, TXYUpdateTypes{utX});
+  CheckNumber(Y, "Y");
+  if (Y != Point->FY) StoreDirectly(Point, Index, Index + 1, Point->FX, Y < 0 ? 0 : Y, TXYUpdateTypes{utY});
 }
 
 TFuzzySetValue* TFuzzySetValues::AppendSetXY(TFzyFloat X, TFzyFloat Y) {
@@ -144,13 +153,30 @@ TFuzzySetValue* TFuzzySetValues::AppendSetXY(TFzyFloat X, TFzyFloat Y) {
     Point->SetY(Y);
     return Point;
   }
-  const int Index = Count() - 1;
-  CheckNumber(X, "X");
-  X = Point->ClampX(X);
-  if (X != Point->FX) StoreDirectly(Point, Index, X, Point->FY, TXYUpdateTypes{utX});
-  CheckNumber(Y, "Y");
-  if (Y != Point->FY) StoreDirectly(Point, Index, Point->FX, Y < 0 ? 0 : Y, TXYUpdateTypes{utY});
+  WriteAppended(Point, Count() - 1, X, Y);
   return Point;
+}
+
+void TFuzzySetValues::ReplaceSetXY(std::span<const TCoordinate> Points) {
+  const bool Finite = std::none_of(Points.begin(), Points.end(),
+                                   [](const TCoordinate& P) { return std::isnan(P.X) || std::isnan(P.Y); });
+  if (!WritesDirectly() || !Finite) {
+    Clear();
+    for (const TCoordinate& P : Points) AppendSetXY(P.X, P.Y);
+    return;
+  }
+  // Points beyond the new count go as Clear takes them, from the back; the others are reused as
+  // if just appended: a new point lies one past the X before it (the first at 0) with Y = 0.
+  const int Size = static_cast<int>(Points.size());
+  while (Count() > Size) Delete(Count() - 1);
+  while (Count() < Size) Add();
+  for (int I = 0; I < Size; ++I) {
+    TFuzzySetValue* Point = this->Point(I);
+    Point->FX = I == 0 ? 0 : this->Point(I - 1)->FX + 1.0;
+    Point->FY = 0;
+    WriteAppended(Point, I, Points[static_cast<std::size_t>(I)].X, Points[static_cast<std::size_t>(I)].Y);
+  }
+  CountChange();
 }
 
 TFuzzySetValue* TFuzzySetValues::AppendSetValue(TFzyFloat X, TFzyFloat Y) {
@@ -165,7 +191,7 @@ TFuzzySetValue* TFuzzySetValues::AppendSetValue(TFzyFloat X, TFzyFloat Y) {
     X = Point->ClampX(X);
     if (Y < 0) Y = 0;
   }
-  StoreDirectly(Point, Count() - 1, X, Y, TXYUpdateTypes{utX, utY});
+  StoreDirectly(Point, Count() - 1, Count(), X, Y, TXYUpdateTypes{utX, utY});
   return Point;
 }
 
@@ -318,12 +344,11 @@ void TFuzzySetValues::UpdateValue(TFuzzySetValue* Value, TXYUpdateTypes Types) {
   CountChange();
   const int Index = IndexOfItem(Value);
   if (Index < 0) return;
-  TrackChange(Value, Index, Types);
+  TrackChange(Value, Index, Count(), Types);
   if (UpdateCount() == 0) PutInPlace(Value, Types);
 }
 
-inline void TFuzzySetValues::TrackChange(const TFuzzySetValue* Value, int Index, TXYUpdateTypes Types) {
-  const int N = Count();
+inline void TFuzzySetValues::TrackChange(const TFuzzySetValue* Value, int Index, int N, TXYUpdateTypes Types) {
   if (FSorted && Types.Contains(utX) && N >= 2) {
     // In order when X is not below the previous X, nor above the next, by more than the tolerance.
     const TFzyFloat X = Value->X();

@@ -116,6 +116,13 @@ class TFuzzySetValues : public TGCollection {
   // point classes these do that directly instead of going through each write's notification path.
   TFuzzySetValue* AppendSetXY(TFzyFloat X, TFzyFloat Y);
   TFuzzySetValue* AppendSetValue(TFzyFloat X, TFzyFloat Y);
+  // Clear() followed by AppendSetXY for each point, the way a set's points are replaced by a
+  // shape. Inside an update bracket the library's own list keeps its point objects for the new
+  // points (the same coordinates, order and tracking as new ones would get).
+  struct TCoordinate {
+    TFzyFloat X, Y;
+  };
+  void ReplaceSetXY(std::span<const TCoordinate> Points);
   // A point (X, Y) to insert before the point at Before.
   struct TInsertion {
     int Before;
@@ -199,13 +206,14 @@ class TFuzzySetValues : public TGCollection {
     while (Position >= 0 && Position < Count() && FloatEquals(Coordinate(*Point(Position)), Value)) Position += Dir;
     return Position >= 0 && Position < Count() ? Position : -1;
   }
-  // UpdateValue's two halves: the order and duplicate flags after a write of the point at Index,
-  // and, outside an update bracket, putting the point in place.
-  void TrackChange(const TFuzzySetValue* Value, int Index, TXYUpdateTypes Types);
+  // UpdateValue's two halves: the order and duplicate flags after a write of the point at Index
+  // of N points, and, outside an update bracket, putting the point in place.
+  void TrackChange(const TFuzzySetValue* Value, int Index, int N, TXYUpdateTypes Types);
   void PutInPlace(TFuzzySetValue* Value, TXYUpdateTypes Types);
   bool WritesDirectly() const { return FWritesDirectly && UpdateCount() > 0; }
-  // A write of the point at Index inside an update bracket.
-  void StoreDirectly(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y, TXYUpdateTypes Types);
+  // A write of the point at Index of Size points inside an update bracket.
+  void StoreDirectly(TFuzzySetValue* Point, int Index, int Size, TFzyFloat X, TFzyFloat Y, TXYUpdateTypes Types);
+  void WriteAppended(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y);
   // Deletes the point at Index, or its neighbour Twin when Index holds the point being updated.
   void DeleteSparing(int Index, int Twin);
   void PlaceAmongEqualX(TFuzzySetValue* Value);

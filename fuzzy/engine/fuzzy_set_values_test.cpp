@@ -172,6 +172,38 @@ TEST(FuzzySetValues, DirectAppendsMatchTheGeneralWrites) {
   EXPECT_EQ(Direct->Values().Count(), 2);
 }
 
+// Replacing the points reuses the old point objects of the library's own list; the points, flags
+// and clean-up must be those of clearing and appending.
+TEST(FuzzySetValues, ReplacingMatchesClearingAndAppending) {
+  std::mt19937 Random(5);
+  const TFzyFloat Places[] = {-1, 0, 1, 2, 2, 3, 5, 10, 12};
+  const TFzyFloat Degrees[] = {-0.5, 0, 0.5, 1};
+  auto RandomPoints = [&](int Count) {
+    std::vector<TFuzzySetValues::TCoordinate> Points;
+    for (int I = 0; I < Count; ++I)
+      Points.push_back({Places[Random() % std::size(Places)], Degrees[Random() % std::size(Degrees)]});
+    return Points;
+  };
+  for (int Round = 0; Round < 300; ++Round) {
+    auto Direct = MakeOwned<TListOwner>(false);
+    auto General = MakeOwned<TListOwner>(true);
+    // Old points written inside a bracket may leave the order and duplicate flags dirty.
+    const auto Old = RandomPoints(static_cast<int>(Random() % 6));
+    const auto New = RandomPoints(static_cast<int>(Random() % 6));
+    for (TListOwner* Owner : {Direct.get(), General.get()}) {
+      Owner->Values().BeginUpdate();
+      for (const auto& P : Old) Owner->Values().AppendSetXY(P.X, P.Y);
+      Owner->Values().ReplaceSetXY(New);
+    }
+    ASSERT_EQ(testing::PointsOf(Direct->Values()), testing::PointsOf(General->Values())) << Round;
+    ASSERT_EQ(Direct->Values().Sorted(), General->Values().Sorted()) << Round;
+    ASSERT_EQ(Direct->Values().DuplicatesRemoved(), General->Values().DuplicatesRemoved()) << Round;
+    Direct->Values().EndUpdate();
+    General->Values().EndUpdate();
+    ASSERT_EQ(testing::PointsOf(Direct->Values()), testing::PointsOf(General->Values())) << Round;
+  }
+}
+
 // Inserting many points at once places and writes each as Insert and SetValue one after another
 // would, the positions counted in the list as it was.
 TEST(FuzzySetValues, InsertPointsAtOnce) {
