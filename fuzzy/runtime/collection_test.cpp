@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fuzzy/runtime/exception.h"
+#include "fuzzy/runtime/update_bracket.h"
 #include "fuzzy/testing/live_instances.h"
 
 namespace fuzzy {
@@ -405,6 +406,32 @@ TEST_F(CollectionTest, OwnedCollectionReportsItsOwner) {
   EXPECT_EQ(Owned->Owner(), Owner.get());
   auto Plain = MakeOwned<TTestCollection>();
   EXPECT_EQ(Plain->Owner(), nullptr);
+}
+
+// The bracket's closing update may raise: on a normal exit that error passes on; while an error
+// from inside the bracket unwinds, the closing one is dropped and the first one arrives.
+TEST(UpdateBracket, ClosingErrorsPassOnUnlessAnotherUnwinds) {
+  class TFailingCollection : public TCollection {
+   public:
+    TFailingCollection() : TCollection(CreateItem<TTestItem>) {}
+    void Update(TCollectionItem*) override { throw EListError("closing"); }
+  };
+  auto Collection = MakeOwned<TFailingCollection>();
+  EXPECT_THROW(
+      {
+        TUpdateBracket Bracket(*Collection);
+        Collection->Add();
+      },
+      EListError);
+  try {
+    TUpdateBracket Bracket(*Collection);
+    throw EConvertError("inside");
+  } catch (const EConvertError& E) {
+    EXPECT_STREQ(E.what(), "inside");
+  } catch (const EListError&) {
+    ADD_FAILURE() << "the closing error replaced the first one";
+  }
+  EXPECT_EQ(Collection->UpdateCount(), 0);
 }
 
 }  // namespace

@@ -14,13 +14,12 @@ class TUpdateBracketOf {
     FTarget.BeginUpdate();
   }
   ~TUpdateBracketOf() noexcept(false) {
-    if (std::uncaught_exceptions() == FUncaught) {
-      FTarget.EndUpdate();
-      return;
-    }
     try {
       FTarget.EndUpdate();
     } catch (...) {
+      // Raised on a normal exit: passed on. Raised while an exception from inside the bracket
+      // unwinds (that one is still uncaught here): dropped.
+      if (std::uncaught_exceptions() == FUncaught) throw;
     }
   }
   TUpdateBracketOf(const TUpdateBracketOf&) = delete;
