@@ -179,19 +179,23 @@ void TFuzzySetValues::ReplaceSetXY(std::span<const TCoordinate> Points) {
   CountChange();
 }
 
-TFuzzySetValue* TFuzzySetValues::AppendSetValue(TFzyFloat X, TFzyFloat Y) {
-  TFuzzySetValue* Point = Add();
-  if (!WritesDirectly()) {
-    Point->SetValue(X, Y);
-    return Point;
-  }
+// SetValue(X, Y) on the point at Index inside an update bracket.
+inline void TFuzzySetValues::WriteValue(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y) {
   CheckNumber(X, "X");
   CheckNumber(Y, "Y");
   if (FFuzzySet) {
     X = Point->ClampX(X);
     if (Y < 0) Y = 0;
   }
-  StoreDirectly(Point, Count() - 1, Count(), X, Y, TXYUpdateTypes{utX, utY});
+  StoreDirectly(Point, Index, Count(), X, Y, TXYUpdateTypes{utX, utY});
+}
+
+TFuzzySetValue* TFuzzySetValues::AppendSetValue(TFzyFloat X, TFzyFloat Y) {
+  TFuzzySetValue* Point = Add();
+  if (WritesDirectly())
+    WriteValue(Point, Count() - 1, X, Y);
+  else
+    Point->SetValue(X, Y);
   return Point;
 }
 
@@ -205,8 +209,14 @@ void TFuzzySetValues::InsertPoints(std::span<const TInsertion> Points) {
   const int Added = static_cast<int>(Points.size());
   for (int I = 0; I < Added; ++I) Add();
   PlaceAddedItems(Added, [Points](int I) { return Points[static_cast<std::size_t>(I)].Before; });
-  for (std::size_t I = 0; I < Points.size(); ++I)
-    Point(Points[I].Before + static_cast<int>(I))->SetValue(Points[I].X, Points[I].Y);
+  for (int I = 0; I < Added; ++I) {
+    const TInsertion& P = Points[static_cast<std::size_t>(I)];
+    const int Index = P.Before + I;
+    if (WritesDirectly())
+      WriteValue(Point(Index), Index, P.X, P.Y);
+    else
+      Point(Index)->SetValue(P.X, P.Y);
+  }
 }
 
 void TFuzzySetValues::Assign(const TPersistent* Source) {

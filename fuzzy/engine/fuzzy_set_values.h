@@ -214,6 +214,7 @@ class TFuzzySetValues : public TGCollection {
   // A write of the point at Index of Size points inside an update bracket.
   void StoreDirectly(TFuzzySetValue* Point, int Index, int Size, TFzyFloat X, TFzyFloat Y, TXYUpdateTypes Types);
   void WriteAppended(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y);
+  void WriteValue(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y);
   // Deletes the point at Index, or its neighbour Twin when Index holds the point being updated.
   void DeleteSparing(int Index, int Twin);
   void PlaceAmongEqualX(TFuzzySetValue* Value);
