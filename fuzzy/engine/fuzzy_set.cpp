@@ -79,7 +79,7 @@ void TFuzzySet::SetComment(const std::string& Value) {
 void TFuzzySet::SetValues(const TFuzzySetValues* Value) { FValues->Assign(Value); }
 
 void TFuzzySet::Assign(const TPersistent* Source) {
-  const auto* Set = dynamic_cast<const TFuzzySet*>(Source);
+  const auto* Set = CastTo<TFuzzySet>(Source);
   if (!Set) {
     TFuzzySetValuesOwner::Assign(Source);
     return;

@@ -103,7 +103,7 @@ bool TFuzzySetValue::Equals(const TFuzzySetValue* Source) const {
 }
 
 void TFuzzySetValue::Assign(const TPersistent* Source) {
-  if (const auto* Point = dynamic_cast<const TFuzzySetValue*>(Source)) {
+  if (const auto* Point = CastTo<TFuzzySetValue>(Source)) {
     SetValue(Point->FX, Point->FY);
     return;
   }
@@ -220,7 +220,7 @@ void TFuzzySetValues::InsertPoints(std::span<const TInsertion> Points) {
 }
 
 void TFuzzySetValues::Assign(const TPersistent* Source) {
-  const auto* Points = dynamic_cast<const TFuzzySetValues*>(Source);
+  const auto* Points = CastTo<TFuzzySetValues>(Source);
   if (!Points || Points == this) {
     TGCollection::Assign(Source);
     return;

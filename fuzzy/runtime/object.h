@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <typeinfo>
 #include <utility>
 
 #include "fuzzy/runtime/recycled_memory.h"
@@ -86,6 +87,14 @@ TOwned<T> Adopt(T* Object) {
 template <typename T, typename... Args>
 TOwned<T> MakeOwned(Args&&... Arguments) {
   return TOwned<T>(New<T>(std::forward<Args>(Arguments)...));
+}
+
+// dynamic_cast<const T*>(Source) that answers the common case, Source exactly a T, without the
+// runtime's search of the class hierarchy (Assign calls this for every copy).
+template <typename T, typename S>
+const T* CastTo(const S* Source) {
+  if (Source && typeid(*Source) == typeid(T)) return static_cast<const T*>(Source);
+  return dynamic_cast<const T*>(Source);
 }
 
 class TPersistent : public TObject {

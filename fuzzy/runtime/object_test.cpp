@@ -166,5 +166,19 @@ TEST_F(ObjectTest, ExceptionsCarryTheirMessage) {
   EXPECT_NE(dynamic_cast<const std::exception*>(Base), nullptr);
 }
 
+TEST_F(ObjectTest, CastToFindsExactAndDerivedClasses) {
+  auto Tracked = MakeOwned<TTracked>(Counter);
+  auto Special = MakeOwned<TSpecial>(Counter);
+  auto Number = MakeOwned<TNumber>();
+  const TPersistent* AsTracked = Tracked.get();
+  const TPersistent* AsSpecial = Special.get();
+  const TPersistent* AsNumber = Number.get();
+  EXPECT_EQ(CastTo<TTracked>(AsTracked), Tracked.get());
+  EXPECT_EQ(CastTo<TTracked>(AsSpecial), Special.get());
+  EXPECT_EQ(CastTo<TSpecial>(AsTracked), nullptr);
+  EXPECT_EQ(CastTo<TTracked>(AsNumber), nullptr);
+  EXPECT_EQ(CastTo<TTracked>(static_cast<const TPersistent*>(nullptr)), nullptr);
+}
+
 }  // namespace
 }  // namespace fuzzy
