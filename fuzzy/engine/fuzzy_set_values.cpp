@@ -14,8 +14,13 @@ namespace {
 
 constexpr TFzyFloat UnboundedX = 2147483647.0;
 
-void CheckNumber(TFzyFloat Value, const char* Coordinate) {
-  if (std::isnan(Value)) throw EFzyException(SInvalidPointValue, {Coordinate, FloatToStrF(Value, 4)});
+[[noreturn, gnu::cold, gnu::noinline]] void RaiseInvalidNumber(TFzyFloat Value, const char* Coordinate) {
+  throw EFzyException(SInvalidPointValue, {Coordinate, FloatToStrF(Value, 4)});
+}
+
+inline void CheckNumber(TFzyFloat Value, const char* Coordinate) {
+  if (std::isnan(Value)) [[unlikely]]
+    RaiseInvalidNumber(Value, Coordinate);
 }
 
 }  // namespace
