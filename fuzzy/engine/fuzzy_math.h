@@ -60,11 +60,11 @@ inline bool WithinSpan(TFzyFloat X, TFzyFloat X1, TFzyFloat X2) {
   return FloatEquals(X, X < Low ? Low : High);
 }
 
+// |D| lies strictly within the tolerance.
+inline bool WithinTolerance(TFzyFloat D) { return std::fabs(D) < fuzzy_math_detail::ToleranceAbove; }
+
 // Both coordinate differences lie strictly within the tolerance.
-inline bool IsSinglePoint(TFzyFloat DX, TFzyFloat DY) {
-  using fuzzy_math_detail::ToleranceAbove;
-  return std::fabs(DY) < ToleranceAbove && std::fabs(DX) < ToleranceAbove;
-}
+inline bool IsSinglePoint(TFzyFloat DX, TFzyFloat DY) { return WithinTolerance(DY) && WithinTolerance(DX); }
 
 inline int Sign(TFzyFloat X) { return X > 0 ? 1 : (X < 0 ? -1 : 0); }
 

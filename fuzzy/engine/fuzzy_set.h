@@ -308,7 +308,7 @@ inline bool TFuzzySet::LineSegmentIntersects(TFzyFloat X1, TFzyFloat Y1, TFzyFlo
 
   const TFzyFloat Den = DX1 * DY2 - DY1 * DX2;
   const TFzyFloat NumA = EY * DX2 - EX * DY2;
-  if (std::fabs(Den) < FuzzyTolerance) {
+  if (WithinTolerance(Den)) {
     if (NumA != 0) return false;
     // The lines coincide: the nearer of the two second end points.
     X = X2 < X4 ? X2 : X4;
