@@ -144,6 +144,9 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   // Shrinks the level runs of a finished combination: a leading run to its last point, an inner
   // run to its first and last, a trailing run to its first.
   static void RemoveLevelRuns(TFuzzySetValues& Values);
+  // The same on any list with Count(), Y(Index) and Delete(Index).
+  template <typename TList>
+  static void RemoveLevelRunsOf(TList& Values);
   // The crossing (X, Y) of segment (X1, Y1)-(X2, Y2) with segment (X3, Y3)-(X4, Y4).
   static bool LineSegmentIntersects(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat X3,
                                     TFzyFloat Y3, TFzyFloat X4, TFzyFloat Y4, TFzyFloat& X, TFzyFloat& Y);
@@ -153,17 +156,21 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   // The slope from P1 to P2; for a vertical pair, the sign of the rise.
   static TFzyFloat GetSlope(const TFuzzySetValue& P1, const TFuzzySetValue& P2);
 
-  // The built-in operators: each appends (X1, its value of Y1 and Y2) to FuzzySet and returns false.
+  // The built-in operators: each appends (X1, its degree of Y1 and Y2) to FuzzySet and returns
+  // false. The degrees are those of the matching degree functions.
   using TFuzzyOperatorFunction = bool(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2,
                                       TFzyFloat Y2);
   static TFuzzyOperatorFunction FuzzyOperatorMin, FuzzyOperatorMax, FuzzyOperatorMean, FuzzyOperatorMeanSqr,
       FuzzyOperatorMeanSqrt, FuzzyOperatorUnionMean, FuzzyOperatorIntersectionProduct,
       FuzzyOperatorUnionProduct, FuzzyOperatorIntersectionBoundedSum, FuzzyOperatorUnionBoundedSum,
       FuzzyOperatorUnionSum;
-  // Calls Visit.template operator()<Function>(Keyword) with the built-in operator and keyword of an
-  // intersection (union) of kind Operation. foSum, or a value outside the enumeration, raises
-  // EFzyException (SInvalidFuzzyOperation) for an intersection; so does a value outside the
-  // enumeration for a union.
+  using TDegreeFunction = TFzyFloat(TFzyFloat Y1, TFzyFloat Y2);
+  static TDegreeFunction MinDegree, MaxDegree, MeanDegree, MeanSqrDegree, MeanSqrtDegree, UnionMeanDegree,
+      ProductDegree, UnionProductDegree, IntersectionBoundedSumDegree, UnionBoundedSumDegree, SumDegree;
+  // Calls Visit.template operator()<Degree>(Keyword) with the degree function of the built-in
+  // operator and the keyword of an intersection (union) of kind Operation. foSum, or a value
+  // outside the enumeration, raises EFzyException (SInvalidFuzzyOperation) for an intersection; so
+  // does a value outside the enumeration for a union.
   template <typename TVisit>
   static decltype(auto) VisitIntersection(TFuzzyOperation Operation, TVisit&& Visit);
   template <typename TVisit>
@@ -187,10 +194,16 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   static constexpr TFzyFloat FreeStandingThreshold = 0.01;
 
  private:
-  // Operator with a callable that appends the points, so built-ins are called directly.
+  // The result of a combination: named, filled by Fill(its point list) inside an update bracket,
+  // and given its expression.
+  template <typename TFill>
+  TFuzzySet* CombineInto(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword, TFill&& Fill) const;
+  // Operator with a callable that appends the points.
   template <typename TAppend>
   TFuzzySet* Combine(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword, TAppend&& Append) const;
-  template <TFuzzyOperatorFunction& Function>
+  // A built-in operator: the walk's points are gathered first, so the points the level-run pass
+  // removes are never made.
+  template <TDegreeFunction& Degree>
   TFuzzySet* Combine(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword) const;
 
  public:

@@ -31,9 +31,9 @@ bool AppendPoint(TFuzzySetValues& FuzzySet, TFzyFloat X, TFzyFloat Y) {
 
 // ---- the general operator ----------------------------------------------------------------------
 
-template <typename TAppend>
-TFuzzySet* TFuzzySet::Combine(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword,
-                              TAppend&& Append) const {
+template <typename TFill>
+TFuzzySet* TFuzzySet::CombineInto(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword,
+                                  TFill&& Fill) const {
   RequireSet(FuzzySet, "Operator");
   auto CombinedExpression = [&] {
     return Concat({ExpressionOperand(FExpression, FName), " ", OperatorKeyword, " ",
@@ -46,12 +46,7 @@ TFuzzySet* TFuzzySet::Combine(const TFuzzySet* FuzzySet, std::string_view Operat
     // Every breakpoint of either set, and about one crossing per pair of breakpoints.
     Points.Reserve(2 * (FValues->Count() + FuzzySet->FValues->Count()));
     TUpdateBracket Bracket(Points);
-    const bool Stopped =
-        MergeWalk(TPoints(*this), TPoints(*FuzzySet),
-                  [&Points, &Append](TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2) {
-                    return Append(Points, X1, Y1, X2, Y2);
-                  });
-    if (!Stopped) RemoveLevelRuns(Points);
+    Fill(Points);
   } catch (...) {
     // A result in this set's collection belongs to it and stays; a free-standing one would be lost.
     if (!Result->Collection()) {
@@ -66,12 +61,30 @@ TFuzzySet* TFuzzySet::Combine(const TFuzzySet* FuzzySet, std::string_view Operat
   return Result;
 }
 
-template <TFuzzySet::TFuzzyOperatorFunction& Function>
+template <typename TAppend>
+TFuzzySet* TFuzzySet::Combine(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword,
+                              TAppend&& Append) const {
+  return CombineInto(FuzzySet, OperatorKeyword, [&](TFuzzySetValues& Points) {
+    const bool Stopped =
+        MergeWalk(TPoints(*this), TPoints(*FuzzySet),
+                  [&Points, &Append](TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2) {
+                    return Append(Points, X1, Y1, X2, Y2);
+                  });
+    if (!Stopped) RemoveLevelRuns(Points);
+  });
+}
+
+template <TFuzzySet::TDegreeFunction& Degree>
 TFuzzySet* TFuzzySet::Combine(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword) const {
-  return Combine(FuzzySet, OperatorKeyword,
-                 [](TFuzzySetValues& Points, TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2) {
-                   return Function(Points, X1, Y1, X2, Y2);
-                 });
+  return CombineInto(FuzzySet, OperatorKeyword, [&](TFuzzySetValues& Points) {
+    TRecycledVector<TFuzzySetValues::TCoordinate> Walked;
+    Walked.reserve(static_cast<std::size_t>(2 * (FValues->Count() + FuzzySet->FValues->Count())));
+    MergeWalk(TPoints(*this), TPoints(*FuzzySet), [&Walked](TFzyFloat X1, TFzyFloat Y1, TFzyFloat, TFzyFloat Y2) {
+      Walked.push_back({X1, Degree(Y1, Y2)});
+      return false;
+    });
+    Points.AppendSetXYAndTrim(Walked, [](auto& List) { RemoveLevelRunsOf(List); });
+  });
 }
 
 TFuzzySet* TFuzzySet::Operator(const TFuzzySet* FuzzySet, const std::string& OperatorKeyword,
@@ -85,21 +98,13 @@ std::string TFuzzySet::ExpressionOperand(const std::string& Expression, const st
 }
 
 void TFuzzySet::RemoveLevelRuns(TFuzzySetValues& Values) {
-  int Run = 1;
-  for (int I = 1; I < Values.Count();) {
-    if (FloatEquals(Values.Point(I - 1)->Y(), Values.Point(I)->Y())) {
-      ++Run;
-      if (Run <= 1)
-        ++I;
-      else
-        Values.Delete(I - 1);
-    } else {
-      ++I;
-      Run = 0;
-    }
-  }
-  const int N = Values.Count();
-  if (N > 1 && FloatEquals(Values.Point(N - 2)->Y(), Values.Point(N - 1)->Y())) Values.Delete(N - 1);
+  struct TListView {
+    TFuzzySetValues& List;
+    int Count() const { return List.Count(); }
+    TFzyFloat Y(int Index) const { return List.Point(Index)->Y(); }
+    void Delete(int Index) { List.Delete(Index); }
+  } View{Values};
+  RemoveLevelRunsOf(View);
 }
 
 bool TFuzzySet::Iterate(const TFuzzySet* FuzzySet, const TFuzzyComparison& FuzzyOperator) const {
@@ -111,81 +116,61 @@ bool TFuzzySet::Iterate(const TFuzzySet* FuzzySet, const TFuzzyComparison& Fuzzy
 // ---- union and intersection --------------------------------------------------------------------
 
 TFuzzySet* TFuzzySet::Intersection(const TFuzzySet* FuzzySet) const {
-  return Combine<FuzzyOperatorMin>(FuzzySet, FuzzyIntersectionKeywords[foZadeh]);
+  return Combine<MinDegree>(FuzzySet, FuzzyIntersectionKeywords[foZadeh]);
 }
 
 TFuzzySet* TFuzzySet::Union(const TFuzzySet* FuzzySet) const {
-  return Combine<FuzzyOperatorMax>(FuzzySet, FuzzyUnionKeywords[foZadeh]);
+  return Combine<MaxDegree>(FuzzySet, FuzzyUnionKeywords[foZadeh]);
 }
 
 TFuzzySet* TFuzzySet::Intersection(const TFuzzySet* FuzzySet, TFuzzyOperation IntersectionType) const {
   return VisitIntersection(IntersectionType,
-                           [&]<TFuzzyOperatorFunction & Function>(std::string_view Keyword) {
-                             return Combine<Function>(FuzzySet, Keyword);
+                           [&]<TDegreeFunction & Degree>(std::string_view Keyword) {
+                             return Combine<Degree>(FuzzySet, Keyword);
                            });
 }
 
 TFuzzySet* TFuzzySet::Union(const TFuzzySet* FuzzySet, TFuzzyOperation UnionType) const {
-  return VisitUnion(UnionType, [&]<TFuzzyOperatorFunction & Function>(std::string_view Keyword) {
-    return Combine<Function>(FuzzySet, Keyword);
+  return VisitUnion(UnionType, [&]<TDegreeFunction & Degree>(std::string_view Keyword) {
+    return Combine<Degree>(FuzzySet, Keyword);
   });
 }
 
-bool TFuzzySet::FuzzyOperatorMin(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
-                                 TFzyFloat Y2) {
-  return AppendPoint(FuzzySet, X1, std::min(Y1, Y2));
-}
-
-bool TFuzzySet::FuzzyOperatorMax(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
-                                 TFzyFloat Y2) {
-  return AppendPoint(FuzzySet, X1, std::max(Y1, Y2));
-}
-
-bool TFuzzySet::FuzzyOperatorMean(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
-                                  TFzyFloat Y2) {
-  return AppendPoint(FuzzySet, X1, (Y1 + Y2) / 2);
-}
-
-bool TFuzzySet::FuzzyOperatorMeanSqr(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
-                                     TFzyFloat Y2) {
+TFzyFloat TFuzzySet::MinDegree(TFzyFloat Y1, TFzyFloat Y2) { return std::min(Y1, Y2); }
+TFzyFloat TFuzzySet::MaxDegree(TFzyFloat Y1, TFzyFloat Y2) { return std::max(Y1, Y2); }
+TFzyFloat TFuzzySet::MeanDegree(TFzyFloat Y1, TFzyFloat Y2) { return (Y1 + Y2) / 2; }
+TFzyFloat TFuzzySet::MeanSqrDegree(TFzyFloat Y1, TFzyFloat Y2) {
   const TFzyFloat Mean = (Y1 + Y2) / 2;
-  return AppendPoint(FuzzySet, X1, Mean * Mean);
+  return Mean * Mean;
 }
+TFzyFloat TFuzzySet::MeanSqrtDegree(TFzyFloat Y1, TFzyFloat Y2) { return std::sqrt((Y1 + Y2) / 2); }
+TFzyFloat TFuzzySet::UnionMeanDegree(TFzyFloat Y1, TFzyFloat Y2) {
+  return (2 * std::min(Y1, Y2) + 4 * std::max(Y1, Y2)) / 6;
+}
+TFzyFloat TFuzzySet::ProductDegree(TFzyFloat Y1, TFzyFloat Y2) { return Y1 * Y2; }
+TFzyFloat TFuzzySet::UnionProductDegree(TFzyFloat Y1, TFzyFloat Y2) { return (Y1 + Y2) - Y1 * Y2; }
+TFzyFloat TFuzzySet::IntersectionBoundedSumDegree(TFzyFloat Y1, TFzyFloat Y2) {
+  return std::max(0.0, Y1 + Y2 - 1);
+}
+TFzyFloat TFuzzySet::UnionBoundedSumDegree(TFzyFloat Y1, TFzyFloat Y2) { return std::min(1.0, Y1 + Y2); }
+TFzyFloat TFuzzySet::SumDegree(TFzyFloat Y1, TFzyFloat Y2) { return Y1 + Y2; }
 
-bool TFuzzySet::FuzzyOperatorMeanSqrt(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
-                                      TFzyFloat Y2) {
-  return AppendPoint(FuzzySet, X1, std::sqrt((Y1 + Y2) / 2));
-}
-
-bool TFuzzySet::FuzzyOperatorUnionMean(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
-                                       TFzyFloat Y2) {
-  return AppendPoint(FuzzySet, X1, (2 * std::min(Y1, Y2) + 4 * std::max(Y1, Y2)) / 6);
-}
-
-bool TFuzzySet::FuzzyOperatorIntersectionProduct(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1,
-                                                 TFzyFloat, TFzyFloat Y2) {
-  return AppendPoint(FuzzySet, X1, Y1 * Y2);
-}
-
-bool TFuzzySet::FuzzyOperatorUnionProduct(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
-                                          TFzyFloat Y2) {
-  return AppendPoint(FuzzySet, X1, (Y1 + Y2) - Y1 * Y2);
-}
-
-bool TFuzzySet::FuzzyOperatorIntersectionBoundedSum(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1,
-                                                    TFzyFloat, TFzyFloat Y2) {
-  return AppendPoint(FuzzySet, X1, std::max(0.0, Y1 + Y2 - 1));
-}
-
-bool TFuzzySet::FuzzyOperatorUnionBoundedSum(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
-                                             TFzyFloat Y2) {
-  return AppendPoint(FuzzySet, X1, std::min(1.0, Y1 + Y2));
-}
-
-bool TFuzzySet::FuzzyOperatorUnionSum(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
-                                      TFzyFloat Y2) {
-  return AppendPoint(FuzzySet, X1, Y1 + Y2);
-}
+#define FUZZY_BUILT_IN_OPERATOR(Operator, Degree)                                                        \
+  bool TFuzzySet::Operator(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat, TFzyFloat Y2) { \
+    return AppendPoint(FuzzySet, X1, Degree(Y1, Y2));                                                    \
+  }
+FUZZY_BUILT_IN_OPERATOR(FuzzyOperatorMin, MinDegree)
+FUZZY_BUILT_IN_OPERATOR(FuzzyOperatorMax, MaxDegree)
+FUZZY_BUILT_IN_OPERATOR(FuzzyOperatorMean, MeanDegree)
+FUZZY_BUILT_IN_OPERATOR(FuzzyOperatorMeanSqr, MeanSqrDegree)
+FUZZY_BUILT_IN_OPERATOR(FuzzyOperatorMeanSqrt, MeanSqrtDegree)
+FUZZY_BUILT_IN_OPERATOR(FuzzyOperatorUnionMean, UnionMeanDegree)
+FUZZY_BUILT_IN_OPERATOR(FuzzyOperatorIntersectionProduct, ProductDegree)
+FUZZY_BUILT_IN_OPERATOR(FuzzyOperatorUnionProduct, UnionProductDegree)
+FUZZY_BUILT_IN_OPERATOR(FuzzyOperatorIntersectionBoundedSum, IntersectionBoundedSumDegree)
+FUZZY_BUILT_IN_OPERATOR(FuzzyOperatorUnionBoundedSum, UnionBoundedSumDegree)
+FUZZY_BUILT_IN_OPERATOR(FuzzyOperatorUnionSum, SumDegree)
+#undef FUZZY_BUILT_IN_OPERATOR
 
 // ---- overlap and line routines -----------------------------------------------------------------
 

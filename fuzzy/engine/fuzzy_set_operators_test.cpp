@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 #include <stdexcept>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "fuzzy/engine/fuzzy_set.h"
@@ -368,6 +371,59 @@ TEST(FuzzySetOperators, CursorRoutines) {
   EXPECT_EQ(Current2->X(), 2);
   Index1 = -5;
   EXPECT_THROW(NextPoint(*Current, *Previous, Index1, Values, 9), EListError);
+}
+
+// The built-in operations gather the walk's points before making any; the result must be the one
+// of appending each point through the list, as a callback of Operator does, level runs removed
+// and the list cleaned up alike. Random steps, spikes, flat runs and points outside the range of
+// the variable (clamped on the way in) exercise the order and duplicate tracking.
+TEST(FuzzySetOperators, BuiltInOperationsMatchAppendingEachPoint) {
+  std::mt19937 Random(3);
+  const TFzyFloat Places[] = {0, 1, 2, 2, 3, 4, 5, 5, 6, 8, 9, 10};
+  const TFzyFloat Degrees[] = {0, 0, 0.25, 0.5, 0.5, 1, 1};
+  auto Variable = MakeVariable(2, 8);
+  auto RandomPoints = [&] {
+    testing::TPoints Points;
+    const int Count = 1 + static_cast<int>(Random() % 7);
+    for (int I = 0; I < Count; ++I)
+      Points.emplace_back(Places[Random() % std::size(Places)], Degrees[Random() % std::size(Degrees)]);
+    std::sort(Points.begin(), Points.end(), [](const auto& A, const auto& B) { return A.first < B.first; });
+    return Points;
+  };
+  auto AppendEach = [](TFzyFloat (*Degree)(TFzyFloat, TFzyFloat)) {
+    return [Degree](TFuzzySetValues& Points, TFzyFloat X1, TFzyFloat Y1, TFzyFloat, TFzyFloat Y2) {
+      Points.AppendSetXY(X1, Degree(Y1, Y2));
+      return false;
+    };
+  };
+  using TDegree = TFzyFloat (*)(TFzyFloat, TFzyFloat);
+  const TDegree Max = [](TFzyFloat A, TFzyFloat B) { return std::max(A, B); };
+  const TDegree Min = [](TFzyFloat A, TFzyFloat B) { return std::min(A, B); };
+  const TDegree UnionMean = [](TFzyFloat A, TFzyFloat B) {
+    return (2 * std::min(A, B) + 4 * std::max(A, B)) / 6;
+  };
+  for (int Round = 0; Round < 400; ++Round) {
+    auto Free = FreeSet(RandomPoints(), "free");
+    TFuzzySet* InVariable = Variable->Add("bound");
+    AddPoints(InVariable->Values(), RandomPoints());
+    for (auto [Left, Right] : {std::pair<const TFuzzySet*, const TFuzzySet*>{InVariable, Free.get()},
+                               {Free.get(), InVariable}}) {
+      const struct {
+        TFuzzySet* BuiltIn;
+        TDegree Degree;
+      } Cases[] = {{Left->Union(Right), Max},
+                   {Left->Intersection(Right), Min},
+                   {Left->Union(Right, foMean), UnionMean}};
+      for (const auto& Case : Cases) {
+        TFuzzySet* General = Left->Operator(Right, "op", AppendEach(Case.Degree));
+        EXPECT_EQ(testing::PointsOf(Case.BuiltIn->Values()), testing::PointsOf(General->Values()))
+            << Round << ": " << Left->ValuesToString() << " with " << Right->ValuesToString();
+        for (TFuzzySet* Result : {Case.BuiltIn, General})
+          if (!Result->Collection()) Result->Free();
+      }
+    }
+    Variable->Items().Clear();
+  }
 }
 
 }  // namespace

@@ -55,12 +55,15 @@ TFuzzySetValues* TFuzzySetValue::FuzzySetValues() const {
 
 TFzyFloat TFuzzySetValue::ClampX(TFzyFloat Value) const {
   const TFuzzySetValues* List = FuzzySetValues();
-  const TFuzzySetValuesOwner* Set = List ? List->FuzzySet() : nullptr;
-  if (!Set) return Value;
-  const TFzyFloat Minimum = Set->GetXRange(1);
-  if (Minimum > Value) return Minimum;
-  const TFzyFloat Maximum = Set->GetXRange(0);
-  return Maximum < Value ? Maximum : Value;
+  return List ? List->ClampToRange(Value) : Value;
+}
+
+TFzyFloat TFuzzySetValues::ClampToRange(TFzyFloat X) const {
+  if (!FFuzzySet) return X;
+  const TFzyFloat Minimum = FFuzzySet->GetXRange(1);
+  if (Minimum > X) return Minimum;
+  const TFzyFloat Maximum = FFuzzySet->GetXRange(0);
+  return Maximum < X ? Maximum : X;
 }
 
 void TFuzzySetValue::WriteXY(TFzyFloat X, TFzyFloat Y, TXYUpdateTypes Types) {
@@ -193,6 +196,46 @@ inline void TFuzzySetValues::WriteValue(TFuzzySetValue* Point, int Index, TFzyFl
     if (Y < 0) Y = 0;
   }
   StoreDirectly(Point, Index, Count(), X, Y, TXYUpdateTypes{utX, utY});
+}
+
+bool TFuzzySetValues::StoreAppends(std::span<TCoordinate> Points) {
+  for (const TCoordinate& P : Points)
+    if (std::isnan(P.X) || std::isnan(P.Y)) return false;
+  // As AppendSetXY would: each new point starts one past the X before it (the first of an empty
+  // list at 0) with Y = 0, then SetX and SetY write what differs, each write tracked.
+  // The owner's range, asked once for the whole batch: nothing can change it between the writes.
+  const bool Ranged = FFuzzySet != nullptr;
+  const TFzyFloat Minimum = Ranged ? FFuzzySet->GetXRange(1) : 0;
+  const TFzyFloat Maximum = Ranged ? FFuzzySet->GetXRange(0) : 0;
+  int N = Count();
+  bool HasPrevious = N > 0;
+  TFzyFloat PrevX = HasPrevious ? Point(N - 1)->X() : 0;
+  TFzyFloat PrevY = HasPrevious ? Point(N - 1)->Y() : 0;
+  for (TCoordinate& P : Points) {
+    ++N;
+    const TFzyFloat StartX = HasPrevious ? PrevX + 1.0 : 0;
+    const TFzyFloat X = !Ranged ? P.X : (Minimum > P.X ? Minimum : (Maximum < P.X ? Maximum : P.X));
+    const TFzyFloat* const Previous = HasPrevious ? &PrevX : nullptr;
+    if (X != StartX) TrackWrite(X, Previous, nullptr, N, TXYUpdateTypes{utX}, [] { return false; });
+    TFzyFloat Y = 0;
+    if (P.Y != 0) {
+      Y = P.Y < 0 ? 0 : P.Y;
+      TrackWrite(X, Previous, nullptr, N, TXYUpdateTypes{utY},
+                 [&] { return HasPrevious && FloatEquals(X, PrevX) && FloatEquals(Y, PrevY); });
+    }
+    P = {X, Y};
+    PrevX = X;
+    PrevY = Y;
+    HasPrevious = true;
+  }
+  CountChange();
+  return true;
+}
+
+void TFuzzySetValues::AddStored(TFzyFloat X, TFzyFloat Y) {
+  TFuzzySetValue* Point = Add();
+  Point->FX = X;
+  Point->FY = Y;
 }
 
 TFuzzySetValue* TFuzzySetValues::AppendSetValue(TFzyFloat X, TFzyFloat Y) {
@@ -364,19 +407,13 @@ void TFuzzySetValues::UpdateValue(TFuzzySetValue* Value, TXYUpdateTypes Types) {
 }
 
 inline void TFuzzySetValues::TrackChange(const TFuzzySetValue* Value, int Index, int N, TXYUpdateTypes Types) {
-  if (FSorted && Types.Contains(utX) && N >= 2) {
-    // In order when X is not below the previous X, nor above the next, by more than the tolerance.
-    const TFzyFloat X = Value->X();
-    const TFzyFloat PrevX = Index > 0 ? Point(Index - 1)->X() : X;
-    const TFzyFloat NextX = Index < N - 1 ? Point(Index + 1)->X() : X;
-    FSorted = (PrevX <= X || FloatEquals(X, PrevX)) && (X <= NextX || FloatEquals(X, NextX));
-  }
-  FDuplicatesRemoved = FDuplicatesRemoved && FSorted;
-  if (FDuplicatesRemoved && Types.Contains(utY) && N >= 2) {
+  const TFzyFloat PrevX = Index > 0 ? Point(Index - 1)->X() : 0;
+  const TFzyFloat NextX = Index < N - 1 ? Point(Index + 1)->X() : 0;
+  TrackWrite(Value->X(), Index > 0 ? &PrevX : nullptr, Index < N - 1 ? &NextX : nullptr, N, Types, [&] {
     const bool EqualsPrev = Index > 0 && Value->Equals(Point(Index - 1));
     const bool EqualsNext = Index < N - 1 && Value->Equals(Point(Index + 1));
-    if (EqualsPrev || EqualsNext) FDuplicatesRemoved = false;
-  }
+    return EqualsPrev || EqualsNext;
+  });
 }
 
 void TFuzzySetValues::PutInPlace(TFuzzySetValue* Value, TXYUpdateTypes Types) {

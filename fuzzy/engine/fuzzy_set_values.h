@@ -123,6 +123,12 @@ class TFuzzySetValues : public TGCollection {
     TFzyFloat X, Y;
   };
   void ReplaceSetXY(std::span<const TCoordinate> Points);
+  // AppendSetXY for each of Points in turn, then Trim(List), which may Delete points of List: the
+  // point list itself or, for the library's own list inside an update bracket, Points as the
+  // appends would have stored them (clamped, floored, tracked), so no point Trim removes is made.
+  // Trim's list has Count(), Y(Index) and Delete(Index).
+  template <typename TTrim>
+  void AppendSetXYAndTrim(TRecycledVector<TCoordinate>& Points, TTrim&& Trim);
   // A point (X, Y) to insert before the point at Before.
   struct TInsertion {
     int Before;
@@ -211,6 +217,18 @@ class TFuzzySetValues : public TGCollection {
   void TrackChange(const TFuzzySetValue* Value, int Index, int N, TXYUpdateTypes Types);
   void PutInPlace(TFuzzySetValue* Value, TXYUpdateTypes Types);
   bool WritesDirectly() const { return FWritesDirectly && UpdateCount() > 0; }
+  // For AppendSetXYAndTrim: stores in Points what AppendSetXY would store for each and tracks the
+  // writes; false, with nothing changed, when a coordinate is NaN (the appends must raise).
+  bool StoreAppends(std::span<TCoordinate> Points);
+  // X held within the owner's range (as a point of this list would be).
+  TFzyFloat ClampToRange(TFzyFloat X) const;
+  // A new last point holding (X, Y), already tracked.
+  void AddStored(TFzyFloat X, TFzyFloat Y);
+  // The order and duplicate flags after a write (Types) of a point at X among N points, between
+  // neighbours at PrevX and NextX (null at an end); EqualsNeighbour() tells whether it equals one.
+  template <typename TEqualsNeighbour>
+  void TrackWrite(TFzyFloat X, const TFzyFloat* PrevX, const TFzyFloat* NextX, int N, TXYUpdateTypes Types,
+                  TEqualsNeighbour&& EqualsNeighbour);
   // A write of the point at Index of Size points inside an update bracket.
   void StoreDirectly(TFuzzySetValue* Point, int Index, int Size, TFzyFloat X, TFzyFloat Y, TXYUpdateTypes Types);
   void WriteAppended(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y);
@@ -238,5 +256,41 @@ class TFuzzySetValues : public TGCollection {
   mutable std::uint64_t FFirstLookupAt = ~std::uint64_t{0};
   mutable TCoordinates FCoordinates;
 };
+
+template <typename TTrim>
+void TFuzzySetValues::AppendSetXYAndTrim(TRecycledVector<TCoordinate>& Points, TTrim&& Trim) {
+  if (!WritesDirectly() || !StoreAppends(Points)) {
+    for (const TCoordinate& P : Points) AppendSetXY(P.X, P.Y);
+    struct TListView {
+      TFuzzySetValues& List;
+      int Count() const { return List.Count(); }
+      TFzyFloat Y(int Index) const { return List.Point(Index)->Y(); }
+      void Delete(int Index) { List.Delete(Index); }
+    } View{*this};
+    Trim(View);
+    return;
+  }
+  struct TStoredView {
+    TRecycledVector<TCoordinate>& Points;
+    int Count() const { return static_cast<int>(Points.size()); }
+    TFzyFloat Y(int Index) const { return Points[static_cast<std::size_t>(Index)].Y; }
+    void Delete(int Index) { Points.erase(Points.begin() + Index); }
+  } View{Points};
+  Trim(View);
+  for (const TCoordinate& P : Points) AddStored(P.X, P.Y);
+}
+
+template <typename TEqualsNeighbour>
+void TFuzzySetValues::TrackWrite(TFzyFloat X, const TFzyFloat* PrevX, const TFzyFloat* NextX, int N,
+                                 TXYUpdateTypes Types, TEqualsNeighbour&& EqualsNeighbour) {
+  if (FSorted && Types.Contains(utX) && N >= 2) {
+    // In order when X is not below the previous X, nor above the next, by more than the tolerance.
+    const TFzyFloat Previous = PrevX ? *PrevX : X;
+    const TFzyFloat Next = NextX ? *NextX : X;
+    FSorted = (Previous <= X || FloatEquals(X, Previous)) && (X <= Next || FloatEquals(X, Next));
+  }
+  FDuplicatesRemoved = FDuplicatesRemoved && FSorted;
+  if (FDuplicatesRemoved && Types.Contains(utY) && N >= 2 && EqualsNeighbour()) FDuplicatesRemoved = false;
+}
 
 }  // namespace fuzzy

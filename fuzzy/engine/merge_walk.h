@@ -208,22 +208,41 @@ bool TFuzzySet::PointsReachThreshold(const TPointsA& A, const TPointsB& B, TFzyF
   });
 }
 
+template <typename TList>
+void TFuzzySet::RemoveLevelRunsOf(TList& Values) {
+  int Run = 1;
+  for (int I = 1; I < Values.Count();) {
+    if (FloatEquals(Values.Y(I - 1), Values.Y(I))) {
+      ++Run;
+      if (Run <= 1)
+        ++I;
+      else
+        Values.Delete(I - 1);
+    } else {
+      ++I;
+      Run = 0;
+    }
+  }
+  const int N = Values.Count();
+  if (N > 1 && FloatEquals(Values.Y(N - 2), Values.Y(N - 1))) Values.Delete(N - 1);
+}
+
 template <typename TVisit>
 decltype(auto) TFuzzySet::VisitIntersection(TFuzzyOperation Operation, TVisit&& Visit) {
   const auto& Keywords = FuzzyIntersectionKeywords;
   switch (Operation) {
     case foZadeh:
-      return Visit.template operator()<FuzzyOperatorMin>(Keywords[foZadeh]);
+      return Visit.template operator()<MinDegree>(Keywords[foZadeh]);
     case foMean:
-      return Visit.template operator()<FuzzyOperatorMean>(Keywords[foMean]);
+      return Visit.template operator()<MeanDegree>(Keywords[foMean]);
     case foMeanSqr:
-      return Visit.template operator()<FuzzyOperatorMeanSqr>(Keywords[foMeanSqr]);
+      return Visit.template operator()<MeanSqrDegree>(Keywords[foMeanSqr]);
     case foMeanSqrt:
-      return Visit.template operator()<FuzzyOperatorMeanSqrt>(Keywords[foMeanSqrt]);
+      return Visit.template operator()<MeanSqrtDegree>(Keywords[foMeanSqrt]);
     case foProduct:
-      return Visit.template operator()<FuzzyOperatorIntersectionProduct>(Keywords[foProduct]);
+      return Visit.template operator()<ProductDegree>(Keywords[foProduct]);
     case foBoundedSum:
-      return Visit.template operator()<FuzzyOperatorIntersectionBoundedSum>(Keywords[foBoundedSum]);
+      return Visit.template operator()<IntersectionBoundedSumDegree>(Keywords[foBoundedSum]);
     case foSum:
       break;
   }
@@ -235,19 +254,19 @@ decltype(auto) TFuzzySet::VisitUnion(TFuzzyOperation Operation, TVisit&& Visit) 
   const auto& Keywords = FuzzyUnionKeywords;
   switch (Operation) {
     case foZadeh:
-      return Visit.template operator()<FuzzyOperatorMax>(Keywords[foZadeh]);
+      return Visit.template operator()<MaxDegree>(Keywords[foZadeh]);
     case foMean:
-      return Visit.template operator()<FuzzyOperatorUnionMean>(Keywords[foMean]);
+      return Visit.template operator()<UnionMeanDegree>(Keywords[foMean]);
     case foMeanSqr:
-      return Visit.template operator()<FuzzyOperatorMeanSqr>(Keywords[foMeanSqr]);
+      return Visit.template operator()<MeanSqrDegree>(Keywords[foMeanSqr]);
     case foMeanSqrt:
-      return Visit.template operator()<FuzzyOperatorMeanSqrt>(Keywords[foMeanSqrt]);
+      return Visit.template operator()<MeanSqrtDegree>(Keywords[foMeanSqrt]);
     case foProduct:
-      return Visit.template operator()<FuzzyOperatorUnionProduct>(Keywords[foProduct]);
+      return Visit.template operator()<UnionProductDegree>(Keywords[foProduct]);
     case foBoundedSum:
-      return Visit.template operator()<FuzzyOperatorUnionBoundedSum>(Keywords[foBoundedSum]);
+      return Visit.template operator()<UnionBoundedSumDegree>(Keywords[foBoundedSum]);
     case foSum:
-      return Visit.template operator()<FuzzyOperatorUnionSum>(Keywords[foSum]);
+      return Visit.template operator()<SumDegree>(Keywords[foSum]);
   }
   throw EFzyException(SInvalidFuzzyOperation, {GetEnumName(Operation)});
 }

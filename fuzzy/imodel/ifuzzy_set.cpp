@@ -324,11 +324,14 @@ IPtr<IFuzzySet> TIFuzzySet::Combine(const IPtr<IFuzzySet>& FuzzySet, std::string
   return Result;
 }
 
-template <TFuzzySet::TFuzzyOperatorFunction& Function>
+template <TFuzzySet::TDegreeFunction& Degree>
 IPtr<IFuzzySet> TIFuzzySet::Combine(const IPtr<IFuzzySet>& FuzzySet, std::string_view OperatorKeyword) {
   return Combine(FuzzySet, OperatorKeyword,
-                 [](const IPtr<IFuzzySet>&, TFuzzySetValues& Points, TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2,
-                    TFzyFloat Y2) { return Function(Points, X1, Y1, X2, Y2); });
+                 [](const IPtr<IFuzzySet>&, TFuzzySetValues& Points, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
+                    TFzyFloat Y2) {
+                   Points.AppendSetXY(X1, Degree(Y1, Y2));
+                   return false;
+                 });
 }
 
 IPtr<IFuzzySet> TIFuzzySet::Operator(const IPtr<IFuzzySet>& FuzzySet, const std::string& OperatorKeyword,
@@ -341,23 +344,23 @@ IPtr<IFuzzySet> TIFuzzySet::Operator(const IPtr<IFuzzySet>& FuzzySet, const std:
 }
 
 IPtr<IFuzzySet> TIFuzzySet::Intersection(const IPtr<IFuzzySet>& FuzzySet) {
-  return Combine<FuzzyOperatorMin>(FuzzySet, FuzzyIntersectionKeywords[foZadeh]);
+  return Combine<MinDegree>(FuzzySet, FuzzyIntersectionKeywords[foZadeh]);
 }
 
 IPtr<IFuzzySet> TIFuzzySet::Union(const IPtr<IFuzzySet>& FuzzySet) {
-  return Combine<FuzzyOperatorMax>(FuzzySet, FuzzyUnionKeywords[foZadeh]);
+  return Combine<MaxDegree>(FuzzySet, FuzzyUnionKeywords[foZadeh]);
 }
 
 IPtr<IFuzzySet> TIFuzzySet::Intersection(const IPtr<IFuzzySet>& FuzzySet, TFuzzyOperation IntersectionType) {
   return VisitIntersection(IntersectionType,
-                           [&]<TFuzzyOperatorFunction & Function>(std::string_view Keyword) {
-                             return Combine<Function>(FuzzySet, Keyword);
+                           [&]<TDegreeFunction & Degree>(std::string_view Keyword) {
+                             return Combine<Degree>(FuzzySet, Keyword);
                            });
 }
 
 IPtr<IFuzzySet> TIFuzzySet::Union(const IPtr<IFuzzySet>& FuzzySet, TFuzzyOperation UnionType) {
-  return VisitUnion(UnionType, [&]<TFuzzyOperatorFunction & Function>(std::string_view Keyword) {
-    return Combine<Function>(FuzzySet, Keyword);
+  return VisitUnion(UnionType, [&]<TDegreeFunction & Degree>(std::string_view Keyword) {
+    return Combine<Degree>(FuzzySet, Keyword);
   });
 }
 

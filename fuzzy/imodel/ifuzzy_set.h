@@ -232,7 +232,7 @@ class TIFuzzySet : public TInterfaced<TFuzzySet, IFuzzySet> {
   template <typename TAppend>
   IPtr<IFuzzySet> Combine(const IPtr<IFuzzySet>& FuzzySet, std::string_view OperatorKeyword,
                           TAppend&& Append);
-  template <TFuzzyOperatorFunction& Function>
+  template <TDegreeFunction& Degree>
   IPtr<IFuzzySet> Combine(const IPtr<IFuzzySet>& FuzzySet, std::string_view OperatorKeyword);
 
   IPtr<IFuzzyVariable> FVariable;
