@@ -134,7 +134,7 @@ TFuzzySetValue* TFuzzySetValues::Add(TFzyFloat X, TFzyFloat Y) {
 
 void TFuzzySetValues::AfterConstruction() {
   TGCollection::AfterConstruction();
-  FWritesDirectly = typeid(*this) == typeid(TFuzzySetValues) && ItemClass() == &CreateItem<TFuzzySetValue>;
+  AllowDirectWrites(typeid(*this) == typeid(TFuzzySetValues));
 }
 
 inline void TFuzzySetValues::StoreDirectly(TFuzzySetValue* Point, int Index, int Size, TFzyFloat X, TFzyFloat Y,

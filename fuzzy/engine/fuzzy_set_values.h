@@ -201,6 +201,10 @@ class TFuzzySetValues : public TGCollection {
 
   void Update(TCollectionItem* Item) override;
   void AfterConstruction() override;
+  // Whether this list writes its points directly inside an update bracket (see AppendSetXY): so
+  // for the library's own list and point classes; a list class that overrides neither UpdateValue
+  // nor Notify and keeps the library's points may say so in its AfterConstruction.
+  void AllowDirectWrites(bool Value) { FWritesDirectly = Value && ItemClass() == &CreateItem<TFuzzySetValue>; }
 
  private:
   // From Index + Dir, steps by Dir over the points whose Coordinate lies within the tolerance of

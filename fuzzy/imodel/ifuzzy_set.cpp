@@ -1,6 +1,7 @@
 #include "fuzzy/imodel/ifuzzy_set.h"
 
 #include <atomic>
+#include <typeinfo>
 #include <utility>
 
 #include "fuzzy/engine/merge_walk.h"
@@ -41,6 +42,12 @@ class TIntfPoints {
 // ---- TIFSValues --------------------------------------------------------------------------------
 
 TIFSValues::TIFSValues(TIFuzzySet* FuzzySet) : TFuzzySetValues(FuzzySet) {}
+
+void TIFSValues::AfterConstruction() {
+  TFuzzySetValues::AfterConstruction();
+  // The interface set's list adds no behaviour to the writes themselves; a descendant may.
+  AllowDirectWrites(typeid(*this) == typeid(TIFSValues));
+}
 
 TIFuzzySet& TIFSValues::Owner() const { return static_cast<TIFuzzySet&>(*FuzzySet()); }
 

@@ -48,6 +48,7 @@ class TIFSValues : public TFuzzySetValues {
 
  protected:
   explicit TIFSValues(TIFuzzySet* FuzzySet);
+  void AfterConstruction() override;
   template <typename T, typename... Args>
   friend T* New(Args&&...);
 
