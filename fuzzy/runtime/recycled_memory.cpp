@@ -20,7 +20,7 @@ namespace fuzzy::recycled_memory {
 namespace {
 
 constexpr std::size_t Granularity = 16;
-constexpr std::size_t LargestRecycled = 256;
+constexpr std::size_t LargestRecycled = 1024;
 constexpr std::size_t SizeClasses = LargestRecycled / Granularity;
 // Blocks kept per size class and thread: enough for the objects of a busy rule cycle, little
 // enough that freeing a huge set does not pin its memory.

@@ -2,7 +2,7 @@
 // Memory for small library objects, recycled per thread.
 //
 // A rule cycle makes and frees dozens of small objects (points, sets, point lists) in quick
-// succession. Blocks of up to 256 bytes are kept on a free list of the thread that freed them and
+// succession. Blocks of up to 1024 bytes are kept on a free list of the thread that freed them and
 // handed out again by the next allocation of the same size class, so the steady state of such a
 // cycle does not go through the general heap. Each thread keeps a bounded number of blocks per
 // size class and returns them to the heap when it ends.

@@ -34,6 +34,9 @@ TEST(RecycledMemory, BlocksOfOneSizeClassAreReused) {
 TEST(RecycledMemory, LargeBlocksAndBurstsGoBackToTheHeap) {
   void* Large = Allocate(4096);
   Release(Large, 4096);
+  void* Largest = Allocate(1024);
+  std::memset(Largest, 0xCD, 1024);
+  Release(Largest, 1024);
   std::vector<void*> Burst;
   for (int I = 0; I < 5000; ++I) Burst.push_back(Allocate(100));
   const std::size_t Before = KeptBlocks();
