@@ -98,12 +98,7 @@ std::string TFuzzySet::ExpressionOperand(const std::string& Expression, const st
 }
 
 void TFuzzySet::RemoveLevelRuns(TFuzzySetValues& Values) {
-  struct TListView {
-    TFuzzySetValues& List;
-    int Count() const { return List.Count(); }
-    TFzyFloat Y(int Index) const { return List.Point(Index)->Y(); }
-    void Delete(int Index) { List.Delete(Index); }
-  } View{Values};
+  TFuzzySetValues::TDegreeView View{Values};
   RemoveLevelRunsOf(View);
 }
 

@@ -129,6 +129,13 @@ class TFuzzySetValues : public TGCollection {
   // Trim's list has Count(), Y(Index) and Delete(Index).
   template <typename TTrim>
   void AppendSetXYAndTrim(TRecycledVector<TCoordinate>& Points, TTrim&& Trim);
+  // The list as Trim (and other passes over degrees) reads and shortens it.
+  struct TDegreeView {
+    TFuzzySetValues& List;
+    int Count() const { return List.Count(); }
+    TFzyFloat Y(int Index) const { return List.Point(Index)->Y(); }
+    void Delete(int Index) { List.Delete(Index); }
+  };
   // A point (X, Y) to insert before the point at Before.
   struct TInsertion {
     int Before;
@@ -265,12 +272,7 @@ template <typename TTrim>
 void TFuzzySetValues::AppendSetXYAndTrim(TRecycledVector<TCoordinate>& Points, TTrim&& Trim) {
   if (!WritesDirectly() || !StoreAppends(Points)) {
     for (const TCoordinate& P : Points) AppendSetXY(P.X, P.Y);
-    struct TListView {
-      TFuzzySetValues& List;
-      int Count() const { return List.Count(); }
-      TFzyFloat Y(int Index) const { return List.Point(Index)->Y(); }
-      void Delete(int Index) { List.Delete(Index); }
-    } View{*this};
+    TDegreeView View{*this};
     Trim(View);
     return;
   }
