@@ -216,8 +216,8 @@ class TFuzzySetValues : public TGCollection {
  private:
   // From Index + Dir, steps by Dir over the points whose Coordinate lies within the tolerance of
   // Value; the position reached, or -1 past either end.
-  template <typename TCoordinate>
-  int Skip(int Index, TFzyFloat Value, int Dir, TCoordinate Coordinate) const {
+  template <typename TCoordinateOf>
+  int Skip(int Index, TFzyFloat Value, int Dir, TCoordinateOf Coordinate) const {
     if (Dir == 0) Dir = 1;
     int Position = Index + Dir;
     while (Position >= 0 && Position < Count() && FloatEquals(Coordinate(*Point(Position)), Value)) Position += Dir;
