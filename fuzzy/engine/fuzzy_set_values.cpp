@@ -201,8 +201,6 @@ inline void TFuzzySetValues::WriteValue(TFuzzySetValue* Point, int Index, TFzyFl
 bool TFuzzySetValues::StoreAppends(std::span<TCoordinate> Points) {
   for (const TCoordinate& P : Points)
     if (std::isnan(P.X) || std::isnan(P.Y)) return false;
-  // As AppendSetXY would: each new point starts one past the X before it (the first of an empty
-  // list at 0) with Y = 0, then SetX and SetY write what differs, each write tracked.
   // The owner's range, asked once for the whole batch: nothing can change it between the writes.
   const bool Ranged = FFuzzySet != nullptr;
   const TFzyFloat Minimum = Ranged ? FFuzzySet->GetXRange(1) : 0;
@@ -211,6 +209,8 @@ bool TFuzzySetValues::StoreAppends(std::span<TCoordinate> Points) {
   bool HasPrevious = N > 0;
   TFzyFloat PrevX = HasPrevious ? Point(N - 1)->X() : 0;
   TFzyFloat PrevY = HasPrevious ? Point(N - 1)->Y() : 0;
+  // As AppendSetXY would: each new point starts one past the X before it (the first of an empty
+  // list at 0) with Y = 0, then SetX and SetY write what differs, each write tracked.
   for (TCoordinate& P : Points) {
     ++N;
     const TFzyFloat StartX = HasPrevious ? PrevX + 1.0 : 0;
