@@ -77,12 +77,18 @@ TFuzzySet* TFuzzySet::Combine(const TFuzzySet* FuzzySet, std::string_view Operat
 template <TFuzzySet::TDegreeFunction& Degree>
 TFuzzySet* TFuzzySet::Combine(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword) const {
   return CombineInto(FuzzySet, OperatorKeyword, [&](TFuzzySetValues& Points) {
-    TRecycledVector<TFuzzySetValues::TCoordinate> Walked;
-    Walked.reserve(static_cast<std::size_t>(2 * (FValues->Count() + FuzzySet->FValues->Count())));
-    MergeWalk(TPoints(*this), TPoints(*FuzzySet), [&Walked](TFzyFloat X1, TFzyFloat Y1, TFzyFloat, TFzyFloat Y2) {
-      Walked.push_back({X1, Degree(Y1, Y2)});
+    // The walk visits each breakpoint of either set once and adds at most one crossing per step,
+    // so the room made here suffices; it grows all the same should it not.
+    TRecycledVector<TFuzzySetValues::TCoordinate> Walked(
+        static_cast<std::size_t>(2 * (FValues->Count() + FuzzySet->FValues->Count()) + 1));
+    std::size_t Used = 0;
+    MergeWalk(TPoints(*this), TPoints(*FuzzySet), [&](TFzyFloat X1, TFzyFloat Y1, TFzyFloat, TFzyFloat Y2) {
+      if (Used == Walked.size()) [[unlikely]]
+        Walked.resize(2 * Used);
+      Walked[Used++] = {X1, Degree(Y1, Y2)};
       return false;
     });
+    Walked.resize(Used);
     Points.AppendSetXYAndTrim(Walked, [](auto& List) { RemoveLevelRunsOf(List); });
   });
 }

@@ -410,8 +410,12 @@ inline void TFuzzySetValues::TrackChange(const TFuzzySetValue* Value, int Index,
   const TFzyFloat PrevX = Index > 0 ? Point(Index - 1)->X() : 0;
   const TFzyFloat NextX = Index < N - 1 ? Point(Index + 1)->X() : 0;
   TrackWrite(Value->X(), Index > 0 ? &PrevX : nullptr, Index < N - 1 ? &NextX : nullptr, N, Types, [&] {
-    const bool EqualsPrev = Index > 0 && Value->Equals(Point(Index - 1));
-    const bool EqualsNext = Index < N - 1 && Value->Equals(Point(Index + 1));
+    // The library's own points compare as TFuzzySetValue::Equals does, without the virtual call.
+    auto Same = [this, Value](const TFuzzySetValue* Other) {
+      return FWritesDirectly ? Value->TFuzzySetValue::Equals(Other) : Value->Equals(Other);
+    };
+    const bool EqualsPrev = Index > 0 && Same(Point(Index - 1));
+    const bool EqualsNext = Index < N - 1 && Same(Point(Index + 1));
     return EqualsPrev || EqualsNext;
   });
 }
