@@ -281,8 +281,14 @@ class TFuzzySet : public TFuzzySetValuesOwner {
 
 // Inline: the walk calls these for every step.
 inline TFzyFloat TFuzzySet::DegreeOfMembershipNear(TFzyFloat Value, int Hint) const {
-  // In an ascending list, Value strictly between points Hint - 1 and Hint lies on their segment.
   const int N = FValues->Count();
+  if (N == 0) return 0;
+  // Beyond either end the function is constant.
+  const TFuzzySetValue* First = FValues->Point(0);
+  if (Value < First->X()) return First->Y();
+  const TFuzzySetValue* Last = FValues->Point(N - 1);
+  if (Value > Last->X()) return Last->Y();
+  // In an ascending list, Value strictly between points Hint - 1 and Hint lies on their segment.
   if (Hint >= 1 && Hint < N) {
     const TFuzzySetValue* Previous = FValues->Point(Hint - 1);
     const TFuzzySetValue* P = FValues->Point(Hint);
