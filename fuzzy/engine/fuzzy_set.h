@@ -189,6 +189,10 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   static TFuzzyOperation InferenceOperation(TFuzzyInferenceMethod InferenceMethod);
   // One operand of a combined expression: the set's expression, or its name when it has none.
   static std::string ExpressionOperand(const std::string& Expression, const std::string& Name);
+  // The expression of a combination: 'left keyword right', each operand as ExpressionOperand.
+  static std::string CombinedExpression(const std::string& LeftExpression, const std::string& LeftName,
+                                        std::string_view OperatorKeyword, const std::string& RightExpression,
+                                        const std::string& RightName);
   // The threshold two sets without a variable must both reach somewhere to count as equal: the
   // default threshold a logic component gives its variables.
   static constexpr TFzyFloat FreeStandingThreshold = 0.01;

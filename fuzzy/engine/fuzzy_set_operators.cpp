@@ -36,8 +36,8 @@ TFuzzySet* TFuzzySet::CombineInto(const TFuzzySet* FuzzySet, std::string_view Op
                                   TFill&& Fill) const {
   RequireSet(FuzzySet, "Operator");
   auto CombinedExpression = [&] {
-    return Concat({ExpressionOperand(FExpression, FName), " ", OperatorKeyword, " ",
-                   ExpressionOperand(FuzzySet->FExpression, FuzzySet->FName)});
+    return TFuzzySet::CombinedExpression(FExpression, FName, OperatorKeyword, FuzzySet->FExpression,
+                                         FuzzySet->FName);
   };
   TFuzzySet* Result = CreateResult();
   try {
@@ -97,6 +97,13 @@ TFuzzySet* TFuzzySet::Operator(const TFuzzySet* FuzzySet, const std::string& Ope
                                const TFuzzyOperator& FuzzyOperator) const {
   RequireFunction(FuzzyOperator, "Operator");
   return Combine(FuzzySet, OperatorKeyword, FuzzyOperator);
+}
+
+std::string TFuzzySet::CombinedExpression(const std::string& LeftExpression, const std::string& LeftName,
+                                          std::string_view OperatorKeyword, const std::string& RightExpression,
+                                          const std::string& RightName) {
+  return Concat({ExpressionOperand(LeftExpression, LeftName), " ", OperatorKeyword, " ",
+                 ExpressionOperand(RightExpression, RightName)});
 }
 
 std::string TFuzzySet::ExpressionOperand(const std::string& Expression, const std::string& Name) {

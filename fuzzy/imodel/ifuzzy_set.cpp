@@ -326,8 +326,8 @@ IPtr<IFuzzySet> TIFuzzySet::Combine(const IPtr<IFuzzySet>& FuzzySet, std::string
     if (!Stopped) RemoveLevelRuns(Points);
   }
   // Set after the update bracket closed: its change notification clears the expression.
-  Result->SetExpression(ExpressionOperand(Expression(), Name()) + " " + std::string(OperatorKeyword) + " " +
-                        ExpressionOperand(FuzzySet->Expression(), FuzzySet->Name()));
+  Result->SetExpression(
+      CombinedExpression(Expression(), Name(), OperatorKeyword, FuzzySet->Expression(), FuzzySet->Name()));
   return Result;
 }
 
