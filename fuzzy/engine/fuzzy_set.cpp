@@ -5,6 +5,7 @@
 #include "fuzzy/runtime/update_bracket.h"
 
 #include <algorithm>
+#include <typeinfo>
 #include <utility>
 
 namespace fuzzy {
@@ -64,9 +65,18 @@ int TFuzzySet::NumFunctionValues() const {
 // ---- properties and copies ---------------------------------------------------------------------
 
 void TFuzzySet::SetName(const std::string& Value) {
-  if (Value == FName) return;
+  if (Value == FName.Text()) return;
   if (IsReservedFuzzyWord(Value)) throw EFzyException(SInvalidFuzzySetName, {Value});
   FName = Value;
+  Changed(false);
+}
+
+void TFuzzySet::SetDerivedName(TDeferredText Name) {
+  if (typeid(*this) != typeid(TFuzzySet)) {
+    SetName(Name.Text());
+    return;
+  }
+  FName = std::move(Name);
   Changed(false);
 }
 
@@ -105,7 +115,7 @@ TFuzzySet* TFuzzySet::Clone() const {
 }
 
 std::string TFuzzySet::GetDisplayName() const {
-  return FName.empty() ? TFuzzySetValuesOwner::GetDisplayName() : FName;
+  return FName.Empty() ? TFuzzySetValuesOwner::GetDisplayName() : FName.Text();
 }
 
 TFzyFloat TFuzzySet::GetCompatibilityIndex() const {
@@ -115,13 +125,13 @@ TFzyFloat TFuzzySet::GetCompatibilityIndex() const {
 void TFuzzySet::UpdateFuzzySetValue(TFuzzySetValue*) {
   Changed(false);
   FSetType = fstUserDefined;
-  FExpression.clear();
+  FExpression = TDeferredText();
 }
 
 void TFuzzySet::UpdateFuzzySetValues() {
   Changed(false);
   FSetType = fstUserDefined;
-  FExpression.clear();
+  FExpression = TDeferredText();
 }
 
 TFzyFloat TFuzzySet::GetXRange(int Index) const {
@@ -157,7 +167,7 @@ std::string TFuzzySet::ToString() const {
     std::string Text;
     if (Logic->PrettyPrintSet(*this, Text)) return Text;
   }
-  return "(" + FName + " " + GetValuesToString().substr(1);
+  return "(" + FName.Text() + " " + GetValuesToString().substr(1);
 }
 
 // ---- membership --------------------------------------------------------------------------------
@@ -355,7 +365,7 @@ void TFuzzySet::CreateCrispValue(TFzyFloat Value) {
     FValues->ReplaceSetXY(Spike);
     FSetType = fstTriangle;
   }
-  FExpression = FloatToStrF(Value, 4);
+  FExpression = TDeferredText::Number(Value);
 }
 
 }  // namespace fuzzy

@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 
+#include "fuzzy/engine/deferred_text.h"
 #include "fuzzy/engine/fuzzy_context.h"
 #include "fuzzy/engine/fuzzy_math.h"
 #include "fuzzy/engine/fuzzy_set_values.h"
@@ -46,7 +47,7 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   virtual TFuzzySetClass ClassType() const { return &CreateFuzzySet<TFuzzySet>; }
 
   // ---- properties ----
-  const std::string& Name() const { return FName; }
+  const std::string& Name() const { return FName.Text(); }
   // Raises EFzyException (SInvalidFuzzySetName) for a keyword, hedge or hedge operator.
   virtual void SetName(const std::string& Value);
   const std::string& Comment() const { return FComment; }
@@ -62,7 +63,7 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   std::intptr_t Tag() const { return FTag; }
   void SetTag(std::intptr_t Value) { FTag = Value; }
   // The expression or number the set was computed from; cleared by any change of the points.
-  const std::string& Expression() const { return FExpression; }
+  const std::string& Expression() const { return FExpression.Text(); }
   void SetExpression(const std::string& Value) { FExpression = Value; }
   // Parameter remembered by the curve generators.
   TFzyFloat InflectionPoint() const { return FInflectionPoint; }
@@ -85,7 +86,7 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   // collection gives a free-standing copy that belongs to the caller.
   virtual TFuzzySet* Clone() const;
   std::string GetDisplayName() const override;
-  std::string GetItemName() const override { return FName; }
+  std::string GetItemName() const override { return FName.Text(); }
   std::string ToString() const override;
   virtual std::string GetValuesToString() const;
   void SetCollection(TCollection* Value) override;
@@ -187,12 +188,6 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   static bool PointsReachThreshold(const TPointsA& A, const TPointsB& B, TFzyFloat Threshold);
   // The union (intersection) operation that an inference method combines evidence with.
   static TFuzzyOperation InferenceOperation(TFuzzyInferenceMethod InferenceMethod);
-  // One operand of a combined expression: the set's expression, or its name when it has none.
-  static std::string ExpressionOperand(const std::string& Expression, const std::string& Name);
-  // The expression of a combination: 'left keyword right', each operand as ExpressionOperand.
-  static std::string CombinedExpression(const std::string& LeftExpression, const std::string& LeftName,
-                                        std::string_view OperatorKeyword, const std::string& RightExpression,
-                                        const std::string& RightName);
   // The threshold two sets without a variable must both reach somewhere to count as equal: the
   // default threshold a logic component gives its variables.
   static constexpr TFzyFloat FreeStandingThreshold = 0.01;
@@ -257,6 +252,11 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   // segment when the list is ascending and Value lies strictly inside it.
   TFzyFloat DegreeOfMembershipNear(TFzyFloat Value, int Hint) const;
 
+  // Gives the set a derived name: one that differs from its current name and holds a space (so it
+  // is no reserved word). The library's own set class keeps it as a recipe; a descendant, which may
+  // override SetName, gets it written out through SetName.
+  void SetDerivedName(TDeferredText Name);
+
   // Hedge building blocks.
   void Intensify(int Count, TFzyFloat Exponent);
   void FuzzyContrast(int Count, TFzyFloat Exponent);
@@ -268,7 +268,7 @@ class TFuzzySet : public TFuzzySetValuesOwner {
 
  private:
   TFuzzySetType FSetType = fstUserDefined;
-  std::string FName;
+  TDeferredText FName;
   TFuzzySetValues* FValues = nullptr;
   std::string FComment;
   bool FDefined = false;
@@ -276,7 +276,7 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   TFzyFloat DegreeOfMembershipByWalk(TFzyFloat Value) const;
 
   std::intptr_t FTag = 0;
-  std::string FExpression;
+  TDeferredText FExpression;
   TFzyFloat FInflectionPoint = 0;
   // The variable of FVariableCollection, looked up again whenever the set is in another collection.
   mutable const TCollection* FVariableCollection = nullptr;

@@ -35,7 +35,7 @@ TFuzzySet* TFuzzySet::AlphaCutoff(TFzyFloat CutOff, bool StrongCutoff) const {
   const bool Empties = C == 1 && StrongCutoff;
   if (!CopiesAll && !Empties && FValues->Count() == 0) throw EFzyException(SFuzzySetEmpty, {"Alpha Cutoff"});
   return BuildResult(CreateResult(), [&](TFuzzySet& Result) {
-    Result.SetName(FName);
+    Result.SetName(FName.Text());
     TFuzzySetValues& Cut = Result.Values();
     TUpdateBracket Bracket(Cut);
     if (CopiesAll) {
@@ -75,7 +75,7 @@ TFuzzySet* TFuzzySet::Cutoff(TFzyFloat CutOff, bool CutValuesBelow) const {
   const std::string_view Keyword =
       CutValuesBelow ? FuzzyUnionKeywords[foZadeh] : FuzzyIntersectionKeywords[foZadeh];
   return BuildResult(CreateResult(), [&](TFuzzySet& Result) {
-    Result.SetName(CreateFuzzyName(FName, Keyword, CutOff));
+    Result.SetName(CreateFuzzyName(FName.Text(), Keyword, CutOff));
     TFuzzySetValues& Cut = Result.Values();
     {
       TUpdateBracket Bracket(Cut);
@@ -96,8 +96,8 @@ TFuzzySet* TFuzzySet::Cutoff(TFzyFloat CutOff, bool CutValuesBelow) const {
         }
       }
     }
-    if (!FExpression.empty())
-      Result.SetExpression(FExpression + " " + std::string(Keyword) + " " + FloatToStrF(C, 4));
+    if (!FExpression.Empty())
+      Result.SetExpression(FExpression.Text() + " " + std::string(Keyword) + " " + FloatToStrF(C, 4));
   });
 }
 

@@ -30,12 +30,6 @@ void ChangeEachY(TFuzzySetValues& Values, F Change) {
   }
 }
 
-// The operator's name in derived set names: "+" on the degrees, "+X" on the X axis.
-std::string OperatorName(TBaseFuzzyHedge ModifyType, bool ModifyY) {
-  if (ModifyType > bfhCutGreaterEq) throw EListError(SListIndexError, {static_cast<int>(ModifyType)});
-  return std::string(BaseHedgeNames[ModifyType]) + (ModifyY ? "" : "X");
-}
-
 // One coordinate V after the arithmetic operator with Value. The power touches only degrees
 // strictly between 0 and 1, or only positive X values, so it never takes the root of a negative.
 TFzyFloat ApplyOperator(TBaseFuzzyHedge ModifyType, TFzyFloat V, TFzyFloat Value, bool ModifyY) {
@@ -126,7 +120,7 @@ void Slightly(TFuzzySet& Set) {
 }  // namespace
 
 TFuzzySet* TFuzzySet::Hedge(TFuzzyHedge HedgeType) {
-  const std::string NewName = CreateFuzzyName(HedgeType, FName);
+  const std::string NewName = CreateFuzzyName(HedgeType, FName.Text());
   const TFzyFloat Modifier = HedgeModifiers[HedgeType];
   switch (HedgeType) {
     case fhNot:
@@ -167,13 +161,14 @@ TFuzzySet* TFuzzySet::Hedge(TFuzzyHedge HedgeType) {
       break;
   }
   SetName(NewName);
-  FExpression = FExpression.empty() ? FormatFuzzyExpression(FName)
-                                    : CreateFuzzyName(HedgeType, FormatFuzzyExpression(FExpression));
+  FExpression = FExpression.Empty() ? FormatFuzzyExpression(FName.Text())
+                                    : CreateFuzzyName(HedgeType, FormatFuzzyExpression(FExpression.Text()));
   return this;
 }
 
 TFuzzySet* TFuzzySet::Hedge(TBaseFuzzyHedge ModifyType, TFzyFloat Value, bool ModifyY) {
-  const std::string Operator = OperatorName(ModifyType, ModifyY);
+  // A value outside the enumeration names no operator.
+  if (ModifyType > bfhCutGreaterEq) throw EListError(SListIndexError, {static_cast<int>(ModifyType)});
   // Checked before any point changes: a non-finite operand could turn a coordinate into NaN.
   if (!std::isfinite(Value)) throw EFzyException(SInvalidPointValue, {"hedge", FloatToStrF(Value, 4)});
   if (ModifyType == bfhDivide && Value == 0) throw EFzyException(SHedgeDivisionByZero);
@@ -187,8 +182,8 @@ TFuzzySet* TFuzzySet::Hedge(TBaseFuzzyHedge ModifyType, TFzyFloat Value, bool Mo
         P->SetX(ApplyOperator(ModifyType, P->X(), Value, false));
     }
   }
-  SetName(CreateFuzzyName(FName, Operator, Value));
-  FExpression = CreateFuzzyName(ModifyType, ModifyY, FExpression);
+  SetDerivedName(TDeferredText::HedgedName(FName, ModifyType, ModifyY, Value));
+  FExpression = TDeferredText::HedgedExpression(ModifyType, ModifyY, FExpression);
   return this;
 }
 

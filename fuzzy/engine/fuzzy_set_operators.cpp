@@ -36,12 +36,12 @@ TFuzzySet* TFuzzySet::CombineInto(const TFuzzySet* FuzzySet, std::string_view Op
                                   TFill&& Fill) const {
   RequireSet(FuzzySet, "Operator");
   auto CombinedExpression = [&] {
-    return TFuzzySet::CombinedExpression(FExpression, FName, OperatorKeyword, FuzzySet->FExpression,
-                                         FuzzySet->FName);
+    return TDeferredText::CombinedExpression(FExpression, FName, OperatorKeyword, FuzzySet->FExpression,
+                                             FuzzySet->FName);
   };
   TFuzzySet* Result = CreateResult();
   try {
-    Result->SetName(CreateFuzzyName(FName, FuzzySet->FName, OperatorKeyword));
+    Result->SetDerivedName(TDeferredText::CombinedName(FName, FuzzySet->FName, OperatorKeyword));
     TFuzzySetValues& Points = Result->Values();
     // Every breakpoint of either set, and about one crossing per pair of breakpoints.
     Points.Reserve(2 * (FValues->Count() + FuzzySet->FValues->Count()));
@@ -97,17 +97,6 @@ TFuzzySet* TFuzzySet::Operator(const TFuzzySet* FuzzySet, const std::string& Ope
                                const TFuzzyOperator& FuzzyOperator) const {
   RequireFunction(FuzzyOperator, "Operator");
   return Combine(FuzzySet, OperatorKeyword, FuzzyOperator);
-}
-
-std::string TFuzzySet::CombinedExpression(const std::string& LeftExpression, const std::string& LeftName,
-                                          std::string_view OperatorKeyword, const std::string& RightExpression,
-                                          const std::string& RightName) {
-  return Concat({ExpressionOperand(LeftExpression, LeftName), " ", OperatorKeyword, " ",
-                 ExpressionOperand(RightExpression, RightName)});
-}
-
-std::string TFuzzySet::ExpressionOperand(const std::string& Expression, const std::string& Name) {
-  return FormatFuzzyExpression(Expression.empty() ? Name : Expression);
 }
 
 void TFuzzySet::RemoveLevelRuns(TFuzzySetValues& Values) {

@@ -327,7 +327,8 @@ IPtr<IFuzzySet> TIFuzzySet::Combine(const IPtr<IFuzzySet>& FuzzySet, std::string
   }
   // Set after the update bracket closed: its change notification clears the expression.
   Result->SetExpression(
-      CombinedExpression(Expression(), Name(), OperatorKeyword, FuzzySet->Expression(), FuzzySet->Name()));
+      CombineFuzzyExpressions(ExpressionOperand(Expression(), Name()), OperatorKeyword,
+                              ExpressionOperand(FuzzySet->Expression(), FuzzySet->Name())));
   return Result;
 }
 

@@ -154,6 +154,17 @@ std::string CreateFuzzyName(std::string_view Name, std::string_view Operation, T
   return Concat({Q.Open, Q.Text, Q.Close, " ", Operation, " ", FloatToStrF(Buffer, Value, 4)});
 }
 
+std::string CreateFuzzyName(std::string_view Name, TBaseFuzzyHedge Hedge, bool ModifyY, TFzyFloat Value) {
+  TNumberText Buffer;
+  const TQuotedName Q(Name);
+  return Concat({Q.Open, Q.Text, Q.Close, " ", EntryOf(BaseHedgeNames, Hedge), ModifyY ? " " : "X ",
+                 FloatToStrF(Buffer, Value, 4)});
+}
+
+std::string CombineFuzzyExpressions(std::string_view Left, std::string_view Operation, std::string_view Right) {
+  return Concat({FormatFuzzyExpression(Left), " ", Operation, " ", FormatFuzzyExpression(Right)});
+}
+
 std::string FormatFuzzyExpression(std::string_view S) {
   const std::string_view T = TrimView(S);
   if (T.find(' ') == std::string_view::npos) return std::string(T);

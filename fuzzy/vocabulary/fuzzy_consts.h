@@ -258,10 +258,20 @@ std::string CreateFuzzyName(TBaseFuzzyHedge Hedge, bool ModifyY, std::string_vie
 std::string CreateFuzzyName(std::string_view Left, std::string_view Right, std::string_view Operation);
 // 'warm and 0.5000'; Operation is never enclosed.
 std::string CreateFuzzyName(std::string_view Name, std::string_view Operation, TFzyFloat Value);
+// 'warm + 0.5000' when ModifyY, 'warm +X 0.5000' otherwise.
+std::string CreateFuzzyName(std::string_view Name, TBaseFuzzyHedge Hedge, bool ModifyY, TFzyFloat Value);
 
 // S made safe to stand as one operand of a larger expression: trimmed when it holds no space or
 // is already enclosed in brackets as a whole, otherwise S (untrimmed) enclosed in "[" "]".
 std::string FormatFuzzyExpression(std::string_view S);
+// The operand a set stands as in a combined expression: its expression, or its name when it has
+// no expression.
+inline std::string_view ExpressionOperand(std::string_view Expression, std::string_view Name) {
+  return Expression.empty() ? Name : Expression;
+}
+// The expression of a combination, 'left operation right', each operand (see ExpressionOperand) as
+// FormatFuzzyExpression gives it.
+std::string CombineFuzzyExpressions(std::string_view Left, std::string_view Operation, std::string_view Right);
 
 // ---- Messages ----
 

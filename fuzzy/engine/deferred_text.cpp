@@ -1,0 +1,133 @@
+#include "fuzzy/engine/deferred_text.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "fuzzy/runtime/format.h"
+#include "fuzzy/runtime/recycled_memory.h"
+
+namespace fuzzy {
+
+namespace {
+
+// A recipe over recipes this deep writes its operands first, so that no first read recurses
+// deeper than this however long a chain of derivations grows.
+constexpr int MaxDepth = 32;
+
+}  // namespace
+
+class TDeferredText::TRecipe {
+ public:
+  enum class TKind : std::uint8_t { Plain, HedgedName, HedgedExpression, CombinedName, CombinedExpression, Number };
+
+  // A text already written.
+  explicit TRecipe(std::string Text) : FKind(TKind::Plain), FWritten(true), FText(std::move(Text)) {}
+  TRecipe(TKind Kind, std::string_view Operation, const TDeferredText& Left, const TDeferredText& Right)
+      : FKind(Kind), FOperation(Operation), FLeft(Left), FRight(Right) {
+    const int Deepest = std::max(Left.Depth(), Right.Depth());
+    if (Deepest < MaxDepth) {
+      FDepth = Deepest + 1;
+      return;
+    }
+    FLeft = TDeferredText(Left.Text());
+    FRight = TDeferredText(Right.Text());
+  }
+
+  // 0 once the text is written: reading it recurses no further.
+  int Depth() const { return FWritten ? 0 : FDepth; }
+
+  const std::string& Text() {
+    if (FWritten) return FText;
+    switch (FKind) {
+      case TKind::Plain:
+        break;
+      case TKind::HedgedName:
+        FText = CreateFuzzyName(FLeft.Text(), FHedge, FModifyY, FValue);
+        break;
+      case TKind::HedgedExpression:
+        FText = CreateFuzzyName(FHedge, FModifyY, FLeft.Text());
+        break;
+      case TKind::CombinedName:
+        FText = CreateFuzzyName(FLeft.Text(), FRight.Text(), FOperation);
+        break;
+      case TKind::CombinedExpression:
+        FText = CombineFuzzyExpressions(FLeft.Text(), FOperation, FRight.Text());
+        break;
+      case TKind::Number:
+        FText = FloatToStrF(FValue, 4);
+        break;
+    }
+    FWritten = true;
+    // The operands are no longer needed: let them go with whatever they hold on to.
+    FLeft = TDeferredText();
+    FRight = TDeferredText();
+    return FText;
+  }
+
+  TKind FKind;
+  bool FModifyY = false;
+  TBaseFuzzyHedge FHedge = bfhAdd;
+  TFzyFloat FValue = 0;
+
+ private:
+  bool FWritten = false;
+  int FDepth = 1;
+  std::string FOperation;
+  TDeferredText FLeft;
+  TDeferredText FRight;
+  std::string FText;
+};
+
+template <typename... TArgs>
+std::shared_ptr<TDeferredText::TRecipe> TDeferredText::MakeRecipe(TArgs&&... Args) {
+  return std::allocate_shared<TRecipe>(TRecycledAllocator<TRecipe>(), std::forward<TArgs>(Args)...);
+}
+
+TDeferredText::TDeferredText(std::string Text) {
+  if (!Text.empty()) FRecipe = MakeRecipe(std::move(Text));
+}
+
+const std::string& TDeferredText::Text() const {
+  static const std::string EmptyText;
+  return FRecipe ? FRecipe->Text() : EmptyText;
+}
+
+int TDeferredText::Depth() const { return FRecipe ? FRecipe->Depth() : 0; }
+
+TDeferredText TDeferredText::HedgedName(const TDeferredText& Name, TBaseFuzzyHedge Hedge, bool ModifyY,
+                                        TFzyFloat Value) {
+  auto Recipe = MakeRecipe(TRecipe::TKind::HedgedName, std::string_view(), Name, TDeferredText());
+  Recipe->FHedge = Hedge;
+  Recipe->FModifyY = ModifyY;
+  Recipe->FValue = Value;
+  return TDeferredText(std::move(Recipe));
+}
+
+TDeferredText TDeferredText::HedgedExpression(TBaseFuzzyHedge Hedge, bool ModifyY, const TDeferredText& Expression) {
+  auto Recipe = MakeRecipe(TRecipe::TKind::HedgedExpression, std::string_view(), Expression, TDeferredText());
+  Recipe->FHedge = Hedge;
+  Recipe->FModifyY = ModifyY;
+  return TDeferredText(std::move(Recipe));
+}
+
+TDeferredText TDeferredText::CombinedName(const TDeferredText& Left, const TDeferredText& Right,
+                                          std::string_view Operation) {
+  return TDeferredText(MakeRecipe(TRecipe::TKind::CombinedName, Operation, Left, Right));
+}
+
+TDeferredText TDeferredText::CombinedExpression(const TDeferredText& LeftExpression, const TDeferredText& LeftName,
+                                                std::string_view Operation, const TDeferredText& RightExpression,
+                                                const TDeferredText& RightName) {
+  // Each side's ExpressionOperand, chosen without writing a text: a recipe is never empty.
+  return TDeferredText(MakeRecipe(TRecipe::TKind::CombinedExpression, Operation,
+                                  LeftExpression.Empty() ? LeftName : LeftExpression,
+                                  RightExpression.Empty() ? RightName : RightExpression));
+}
+
+TDeferredText TDeferredText::Number(TFzyFloat Value) {
+  auto Recipe = MakeRecipe(TRecipe::TKind::Number, std::string_view(), TDeferredText(), TDeferredText());
+  Recipe->FValue = Value;
+  return TDeferredText(std::move(Recipe));
+}
+
+}  // namespace fuzzy

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fuzzy/engine/deferred_text.h"
+#include "fuzzy/engine/fuzzy_set.h"
+#include "fuzzy/runtime/format.h"
+#include "fuzzy/testing/test_variable.h"
+
+namespace fuzzy {
+namespace {
+
+using testing::FreeSet;
+
+const testing::TPoints Triangle = {{0, 0}, {5, 1}, {10, 0}};
+
+TEST(DeferredText, RecipesWriteWhatTheEagerFunctionsWrite) {
+  const TDeferredText Warm(std::string("warm"));
+  const TDeferredText RoomTemp(std::string("room temp"));
+  EXPECT_TRUE(TDeferredText().Empty());
+  EXPECT_EQ(TDeferredText().Text(), "");
+  EXPECT_TRUE(TDeferredText(std::string()).Empty());
+  EXPECT_FALSE(Warm.Empty());
+
+  EXPECT_EQ(TDeferredText::HedgedName(RoomTemp, bfhMultiply, false, 0.5).Text(),
+            CreateFuzzyName("room temp", bfhMultiply, false, 0.5));
+  EXPECT_EQ(TDeferredText::HedgedName(Warm, bfhAdd, true, 2).Text(), "warm + 2.0000");
+  EXPECT_EQ(TDeferredText::HedgedExpression(bfhCutGreater, true, RoomTemp).Text(),
+            CreateFuzzyName(bfhCutGreater, true, "room temp"));
+  EXPECT_EQ(TDeferredText::CombinedName(Warm, RoomTemp, "or").Text(), "warm or [room temp]");
+  EXPECT_EQ(TDeferredText::Number(0.1234567).Text(), FloatToStrF(0.1234567, 4));
+
+  // Each side of a combined expression is its expression, or its name when it has none.
+  const TDeferredText None;
+  EXPECT_EQ(TDeferredText::CombinedExpression(None, Warm, "and", RoomTemp, Warm).Text(), "warm and [room temp]");
+  EXPECT_FALSE(TDeferredText::CombinedExpression(None, None, "and", None, None).Empty());
+}
+
+TEST(DeferredText, ARecipeOutlivesItsOperandsAndCopiesShareTheText) {
+  TDeferredText Name(std::string("a b"));
+  TDeferredText Derived = TDeferredText::HedgedName(Name, bfhSubtract, true, 0.25);
+  Name = TDeferredText(std::string("changed"));
+  const TDeferredText Copy = Derived;
+  Derived = TDeferredText();
+  EXPECT_EQ(Copy.Text(), "[a b] - 0.2500");
+  EXPECT_EQ(&Copy.Text(), &Copy.Text());
+}
+
+TEST(DeferredText, LongChainsWriteTheEagerChainsText) {
+  // Every hedge derives from the name before (the recipes write their operands every few dozen
+  // links); the text read at the end is the eager chain's.
+  TDeferredText Name(std::string("t"));
+  std::string Eager = "t";
+  for (int I = 0; I < 1000; ++I) {
+    Name = TDeferredText::HedgedName(Name, bfhAdd, I % 2 == 0, I);
+    Eager = CreateFuzzyName(Eager, bfhAdd, I % 2 == 0, I);
+  }
+  EXPECT_EQ(Name.Text(), Eager);
+}
+
+// The texts of derived sets, read after the sets they came from are gone.
+TEST(DeferredText, DerivedSetsKeepTheirTextsWhenTheirOperandsAreFreed) {
+  auto Left = FreeSet(Triangle, "warm");
+  auto Right = FreeSet(Triangle, "very hot");
+  Left->Hedge(bfhCutGreater, 0.5, true);
+  Right->CreateCrispValue(3);
+  TOwned<TFuzzySet> Union = Adopt(Left->Union(Right.get()));
+  TOwned<TFuzzySet> Copy = Adopt(Union->Clone());
+  Left.reset();
+  Right.reset();
+  Union.reset();
+  EXPECT_EQ(Copy->Name(), CreateFuzzyName(CreateFuzzyName("warm", bfhCutGreater, true, 0.5), "very hot", "or"));
+  EXPECT_EQ(Copy->Expression(), CombineFuzzyExpressions(CreateFuzzyName(bfhCutGreater, true, ""), "or", "3.0000"));
+}
+
+// A set class of a host that renames: derived names reach it through SetName.
+class TRenamedSet : public TFuzzySet {
+ public:
+  TFuzzySetClass ClassType() const override { return &CreateFuzzySet<TRenamedSet>; }
+  void SetName(const std::string& Value) override {
+    Names.push_back(Value);
+    TFuzzySet::SetName(Value);
+  }
+  std::vector<std::string> Names;
+
+ protected:
+  using TFuzzySet::TFuzzySet;
+  template <typename T, typename... Args>
+  friend T* New(Args&&...);
+};
+
+TEST(DeferredText, ADescendantThatRenamesSeesEveryDerivedName) {
+  TOwned<TRenamedSet> Set = MakeOwned<TRenamedSet>(nullptr);
+  Set->CreateTriangleFunctionValues(0, 5, 10);
+  Set->SetName("warm");
+  Set->Hedge(bfhMultiply, 0.5, true);
+  TOwned<TFuzzySet> Union = Adopt(Set->Union(Set.get()));
+  ASSERT_EQ(Set->Names.size(), 2u);
+  EXPECT_EQ(Set->Names[1], "warm * 0.5000");
+  auto* Result = dynamic_cast<TRenamedSet*>(Union.get());
+  ASSERT_NE(Result, nullptr);
+  EXPECT_EQ(Result->Names, std::vector<std::string>{"[warm * 0.5000] or [warm * 0.5000]"});
+}
+
+}  // namespace
+}  // namespace fuzzy
