@@ -137,6 +137,14 @@ void TFuzzySetValues::AfterConstruction() {
   AllowDirectWrites(typeid(*this) == typeid(TFuzzySetValues));
 }
 
+void TFuzzySetValues::BeforeDestruction() {
+  // The points go as the collection's destruction would free them, last first; a list that writes
+  // directly has no override to tell, and no change is reported while it goes.
+  if (FWritesDirectly)
+    while (Count() > 0) RemoveLastQuietly()->Free();
+  TGCollection::BeforeDestruction();
+}
+
 inline void TFuzzySetValues::StoreDirectly(TFuzzySetValue* Point, int Index, int Size, TFzyFloat X, TFzyFloat Y,
                                            TXYUpdateTypes Types) {
   Point->FX = X;
@@ -154,8 +162,23 @@ inline void TFuzzySetValues::WriteAppended(TFuzzySetValue* Point, int Index, TFz
   if (Y != Point->FY) StoreDirectly(Point, Index, Index + 1, Point->FX, Y < 0 ? 0 : Y, TXYUpdateTypes{utY});
 }
 
+TFuzzySetValue* TFuzzySetValues::AddPoint() {
+  if (!WritesDirectly()) return Add();
+  // What New<TFuzzySetValue>(this) does for a point: its construction steps do nothing more for a
+  // point in no collection, and the list's added notification and change report are no-ops here.
+  auto* Point = new TFuzzySetValue(nullptr);
+  Point->FX = Count() > 0 ? this->Point(Count() - 1)->FX + 1.0 : 0;
+  try {
+    AppendQuietly(Point);
+  } catch (...) {
+    Point->Free();
+    throw;
+  }
+  return Point;
+}
+
 TFuzzySetValue* TFuzzySetValues::AppendSetXY(TFzyFloat X, TFzyFloat Y) {
-  TFuzzySetValue* Point = Add();
+  TFuzzySetValue* Point = AddPoint();
   if (!WritesDirectly()) {
     Point->SetX(X);
     Point->SetY(Y);
@@ -177,7 +200,7 @@ void TFuzzySetValues::ReplaceSetXY(std::span<const TCoordinate> Points) {
   // if just appended: a new point lies one past the X before it (the first at 0) with Y = 0.
   const int Size = static_cast<int>(Points.size());
   while (Count() > Size) Delete(Count() - 1);
-  while (Count() < Size) Add();
+  while (Count() < Size) AddPoint();
   for (int I = 0; I < Size; ++I) {
     TFuzzySetValue* Point = this->Point(I);
     Point->FX = I == 0 ? 0 : this->Point(I - 1)->FX + 1.0;
@@ -233,13 +256,13 @@ bool TFuzzySetValues::StoreAppends(std::span<TCoordinate> Points) {
 }
 
 void TFuzzySetValues::AddStored(TFzyFloat X, TFzyFloat Y) {
-  TFuzzySetValue* Point = Add();
+  TFuzzySetValue* Point = AddPoint();
   Point->FX = X;
   Point->FY = Y;
 }
 
 TFuzzySetValue* TFuzzySetValues::AppendSetValue(TFzyFloat X, TFzyFloat Y) {
-  TFuzzySetValue* Point = Add();
+  TFuzzySetValue* Point = AddPoint();
   if (WritesDirectly())
     WriteValue(Point, Count() - 1, X, Y);
   else
@@ -255,7 +278,7 @@ void TFuzzySetValues::InsertPoints(std::span<const TInsertion> Points) {
       throw EListError(SListIndexError, {Points[I].Before});
   TUpdateBracket Bracket(*this);
   const int Added = static_cast<int>(Points.size());
-  for (int I = 0; I < Added; ++I) Add();
+  for (int I = 0; I < Added; ++I) AddPoint();
   PlaceAddedItems(Added, [Points](int I) { return Points[static_cast<std::size_t>(I)].Before; });
   for (int I = 0; I < Added; ++I) {
     const TInsertion& P = Points[static_cast<std::size_t>(I)];

@@ -208,6 +208,7 @@ class TFuzzySetValues : public TGCollection {
 
   void Update(TCollectionItem* Item) override;
   void AfterConstruction() override;
+  void BeforeDestruction() override;
   // Whether this list writes its points directly inside an update bracket (see AppendSetXY): so
   // for the library's own list and point classes; a list class that overrides neither UpdateValue
   // nor Notify and keeps the library's points may say so in its AfterConstruction.
@@ -228,6 +229,9 @@ class TFuzzySetValues : public TGCollection {
   void TrackChange(const TFuzzySetValue* Value, int Index, int N, TXYUpdateTypes Types);
   void PutInPlace(TFuzzySetValue* Value, TXYUpdateTypes Types);
   bool WritesDirectly() const { return FWritesDirectly && UpdateCount() > 0; }
+  // Add(), or, when the list writes directly, the same new point made and added without the calls
+  // that only an override would need (the point class is the library's own).
+  TFuzzySetValue* AddPoint();
   // For AppendSetXYAndTrim: stores in Points what AppendSetXY would store for each and tracks the
   // writes; false, with nothing changed, when a coordinate is NaN (the appends must raise).
   bool StoreAppends(std::span<TCoordinate> Points);

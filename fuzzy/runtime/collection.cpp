@@ -155,6 +155,21 @@ void TCollection::InsertItem(TCollectionItem* Item) {
   Changed();
 }
 
+void TCollection::AppendQuietly(TCollectionItem* Item) {
+  FItems.push_back(Item);
+  Item->FCollection = this;
+  Item->FIndexHint = Count() - 1;
+  CountChange();
+}
+
+TCollectionItem* TCollection::RemoveLastQuietly() {
+  TCollectionItem* Item = FItems.back();
+  FItems.pop_back();
+  Item->FCollection = nullptr;
+  CountChange();
+  return Item;
+}
+
 void TCollection::RemoveItem(TCollectionItem* Item) {
   Notify(Item, TCollectionNotification::cnExtracting);
   const int Index = IndexOfItem(Item);

@@ -114,6 +114,13 @@ class TCollection : public TPersistent {
   void PlaceAddedItems(int Added, TBefore&& Before);
   virtual void Update(TCollectionItem* Item);
   virtual void Notify(TCollectionItem* Item, TCollectionNotification Action);
+  // Adds Item, which is in no collection, as the last item, as joining would, but without the
+  // added notification and the change report: for a descendant inside an update bracket whose
+  // class does not override Notify.
+  void AppendQuietly(TCollectionItem* Item);
+  // Takes the last item out, as Clear does, but without the extracting notification and the
+  // change report, under the same conditions; the item is then in no collection.
+  TCollectionItem* RemoveLastQuietly();
 
  private:
   friend class TCollectionItem;

@@ -58,6 +58,8 @@ class TTestCollection : public TCollection {
 
   TTestItem* Add() { return static_cast<TTestItem*>(TCollection::Add()); }
   TTestItem* Item(int Index) const { return static_cast<TTestItem*>(GetItem(Index)); }
+  using TCollection::AppendQuietly;
+  using TCollection::RemoveLastQuietly;
   std::vector<std::string> Log;
 
  protected:
@@ -104,6 +106,23 @@ TEST_F(CollectionTest, AddNotifiesAddedThenUpdatesTheWholeCollection) {
   EXPECT_EQ(Item->Index(), 0);
   EXPECT_EQ(Collection->Count(), 1);
   EXPECT_EQ(Live(), 1);
+}
+
+TEST_F(CollectionTest, QuietAppendAndRemoveKeepPositionsAndCountChangesWithoutNotifying) {
+  auto Collection = MakeOwned<TTestCollection>();
+  Collection->Add();
+  Collection->Log.clear();
+  TTestItem* Item = New<TTestItem>(nullptr);
+  const auto Before = Collection->ChangeCount();
+  Collection->AppendQuietly(Item);
+  EXPECT_EQ(Item->Collection(), Collection.get());
+  EXPECT_EQ(Item->Index(), 1);
+  EXPECT_GT(Collection->ChangeCount(), Before);
+  EXPECT_EQ(Collection->RemoveLastQuietly(), Item);
+  EXPECT_EQ(Item->Collection(), nullptr);
+  EXPECT_EQ(Collection->Count(), 1);
+  EXPECT_TRUE(Collection->Log.empty());
+  Item->Free();
 }
 
 TEST_F(CollectionTest, DeleteSendsDeletingThenExtractingOnceAndFreesTheItem) {
