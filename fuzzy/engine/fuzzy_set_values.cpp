@@ -58,12 +58,10 @@ TFzyFloat TFuzzySetValue::ClampX(TFzyFloat Value) const {
   return List ? List->ClampToRange(Value) : Value;
 }
 
-TFzyFloat TFuzzySetValues::ClampToRange(TFzyFloat X) const {
-  if (!FFuzzySet) return X;
+TFuzzySetValues::TXRange TFuzzySetValues::XRange() const {
+  if (!FFuzzySet) return {false, 0, 0};
   const TFzyFloat Minimum = FFuzzySet->GetXRange(1);
-  if (Minimum > X) return Minimum;
-  const TFzyFloat Maximum = FFuzzySet->GetXRange(0);
-  return Maximum < X ? Maximum : X;
+  return {true, Minimum, FFuzzySet->GetXRange(0)};
 }
 
 void TFuzzySetValue::WriteXY(TFzyFloat X, TFzyFloat Y, TXYUpdateTypes Types) {
@@ -154,9 +152,10 @@ inline void TFuzzySetValues::StoreDirectly(TFuzzySetValue* Point, int Index, int
 }
 
 // SetX(X) then SetY(Y) on Point, the last of Size points, inside an update bracket.
-inline void TFuzzySetValues::WriteAppended(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y) {
+inline void TFuzzySetValues::WriteAppended(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y,
+                                           const TXRange& Range) {
   CheckNumber(X, "X");
-  X = Point->ClampX(X);
+  X = Range.Clamp(X);
   if (X != Point->FX) StoreDirectly(Point, Index, Index + 1, X, Point->FY, TXYUpdateTypes{utX});
   CheckNumber(Y, "Y");
   if (Y != Point->FY) StoreDirectly(Point, Index, Index + 1, Point->FX, Y < 0 ? 0 : Y, TXYUpdateTypes{utY});
@@ -184,7 +183,7 @@ TFuzzySetValue* TFuzzySetValues::AppendSetXY(TFzyFloat X, TFzyFloat Y) {
     Point->SetY(Y);
     return Point;
   }
-  WriteAppended(Point, Count() - 1, X, Y);
+  WriteAppended(Point, Count() - 1, X, Y, XRange());
   return Point;
 }
 
@@ -201,21 +200,23 @@ void TFuzzySetValues::ReplaceSetXY(std::span<const TCoordinate> Points) {
   const int Size = static_cast<int>(Points.size());
   while (Count() > Size) Delete(Count() - 1);
   while (Count() < Size) AddPoint();
+  const TXRange Range = XRange();
   for (int I = 0; I < Size; ++I) {
     TFuzzySetValue* Point = this->Point(I);
     Point->FX = I == 0 ? 0 : this->Point(I - 1)->FX + 1.0;
     Point->FY = 0;
-    WriteAppended(Point, I, Points[static_cast<std::size_t>(I)].X, Points[static_cast<std::size_t>(I)].Y);
+    WriteAppended(Point, I, Points[static_cast<std::size_t>(I)].X, Points[static_cast<std::size_t>(I)].Y, Range);
   }
   CountChange();
 }
 
 // SetValue(X, Y) on the point at Index inside an update bracket.
-inline void TFuzzySetValues::WriteValue(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y) {
+inline void TFuzzySetValues::WriteValue(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y,
+                                        const TXRange& Range) {
   CheckNumber(X, "X");
   CheckNumber(Y, "Y");
   if (FFuzzySet) {
-    X = Point->ClampX(X);
+    X = Range.Clamp(X);
     if (Y < 0) Y = 0;
   }
   StoreDirectly(Point, Index, Count(), X, Y, TXYUpdateTypes{utX, utY});
@@ -225,9 +226,7 @@ bool TFuzzySetValues::StoreAppends(std::span<TCoordinate> Points) {
   for (const TCoordinate& P : Points)
     if (std::isnan(P.X) || std::isnan(P.Y)) return false;
   // The owner's range, asked once for the whole batch: nothing can change it between the writes.
-  const bool Ranged = FFuzzySet != nullptr;
-  const TFzyFloat Minimum = Ranged ? FFuzzySet->GetXRange(1) : 0;
-  const TFzyFloat Maximum = Ranged ? FFuzzySet->GetXRange(0) : 0;
+  const TXRange Range = XRange();
   int N = Count();
   bool HasPrevious = N > 0;
   TFzyFloat PrevX = HasPrevious ? Point(N - 1)->X() : 0;
@@ -237,7 +236,7 @@ bool TFuzzySetValues::StoreAppends(std::span<TCoordinate> Points) {
   for (TCoordinate& P : Points) {
     ++N;
     const TFzyFloat StartX = HasPrevious ? PrevX + 1.0 : 0;
-    const TFzyFloat X = !Ranged ? P.X : (Minimum > P.X ? Minimum : (Maximum < P.X ? Maximum : P.X));
+    const TFzyFloat X = Range.Clamp(P.X);
     const TFzyFloat* const Previous = HasPrevious ? &PrevX : nullptr;
     if (X != StartX) TrackWrite(X, Previous, nullptr, N, TXYUpdateTypes{utX}, [] { return false; });
     TFzyFloat Y = 0;
@@ -262,9 +261,13 @@ void TFuzzySetValues::AddStored(TFzyFloat X, TFzyFloat Y) {
 }
 
 TFuzzySetValue* TFuzzySetValues::AppendSetValue(TFzyFloat X, TFzyFloat Y) {
+  return AppendSetValue(X, Y, XRange());
+}
+
+TFuzzySetValue* TFuzzySetValues::AppendSetValue(TFzyFloat X, TFzyFloat Y, const TXRange& Range) {
   TFuzzySetValue* Point = AddPoint();
   if (WritesDirectly())
-    WriteValue(Point, Count() - 1, X, Y);
+    WriteValue(Point, Count() - 1, X, Y, Range);
   else
     Point->SetValue(X, Y);
   return Point;
@@ -280,11 +283,12 @@ void TFuzzySetValues::InsertPoints(std::span<const TInsertion> Points) {
   const int Added = static_cast<int>(Points.size());
   for (int I = 0; I < Added; ++I) AddPoint();
   PlaceAddedItems(Added, [Points](int I) { return Points[static_cast<std::size_t>(I)].Before; });
+  const TXRange Range = XRange();
   for (int I = 0; I < Added; ++I) {
     const TInsertion& P = Points[static_cast<std::size_t>(I)];
     const int Index = P.Before + I;
     if (WritesDirectly())
-      WriteValue(Point(Index), Index, P.X, P.Y);
+      WriteValue(Point(Index), Index, P.X, P.Y, Range);
     else
       Point(Index)->SetValue(P.X, P.Y);
   }
@@ -300,7 +304,8 @@ void TFuzzySetValues::Assign(const TPersistent* Source) {
   TUpdateBracket Bracket(*this);
   Clear();
   Reserve(Points->Count());
-  for (const TFuzzySetValue* P : *Points) AppendSetValue(P->X(), P->Y());
+  const TXRange Range = XRange();
+  for (const TFuzzySetValue* P : *Points) AppendSetValue(P->X(), P->Y(), Range);
 }
 
 void TFuzzySetValues::Append(const TFuzzySetValues* Source) {

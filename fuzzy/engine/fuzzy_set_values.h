@@ -235,8 +235,19 @@ class TFuzzySetValues : public TGCollection {
   // For AppendSetXYAndTrim: stores in Points what AppendSetXY would store for each and tracks the
   // writes; false, with nothing changed, when a coordinate is NaN (the appends must raise).
   bool StoreAppends(std::span<TCoordinate> Points);
+  // The owner's X range (none for a list without an owner), asked once for a batch of writes:
+  // nothing can change it between them.
+  struct TXRange {
+    bool Bounded;
+    TFzyFloat Minimum, Maximum;
+    TFzyFloat Clamp(TFzyFloat X) const {
+      if (!Bounded) return X;
+      return Minimum > X ? Minimum : (Maximum < X ? Maximum : X);
+    }
+  };
+  TXRange XRange() const;
   // X held within the owner's range (as a point of this list would be).
-  TFzyFloat ClampToRange(TFzyFloat X) const;
+  TFzyFloat ClampToRange(TFzyFloat X) const { return XRange().Clamp(X); }
   // A new last point holding (X, Y), already tracked.
   void AddStored(TFzyFloat X, TFzyFloat Y);
   // The order and duplicate flags after a write (Types) of a point at X among N points, between
@@ -246,8 +257,9 @@ class TFuzzySetValues : public TGCollection {
                   TEqualsNeighbour&& EqualsNeighbour);
   // A write of the point at Index of Size points inside an update bracket.
   void StoreDirectly(TFuzzySetValue* Point, int Index, int Size, TFzyFloat X, TFzyFloat Y, TXYUpdateTypes Types);
-  void WriteAppended(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y);
-  void WriteValue(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y);
+  void WriteAppended(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y, const TXRange& Range);
+  void WriteValue(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y, const TXRange& Range);
+  TFuzzySetValue* AppendSetValue(TFzyFloat X, TFzyFloat Y, const TXRange& Range);
   // Deletes the point at Index, or its neighbour Twin when Index holds the point being updated.
   void DeleteSparing(int Index, int Twin);
   void PlaceAmongEqualX(TFuzzySetValue* Value);
