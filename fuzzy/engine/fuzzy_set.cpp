@@ -358,13 +358,12 @@ void TFuzzySet::CreateBetaCurveFunctionValues(int Num, TFzyFloat Range, TFzyFloa
 }
 
 void TFuzzySet::CreateCrispValue(TFzyFloat Value) {
-  {
-    // The points of CreateTriangleFunctionValues(Value, Value, Value) in place of the old ones.
-    TUpdateBracket Bracket(*FValues);
+  // The points of CreateTriangleFunctionValues(Value, Value, Value) in place of the old ones.
+  WithinUpdate(*FValues, [&] {
     const TFuzzySetValues::TCoordinate Spike[] = {{Value, 0}, {Value, 1}, {Value, 0}};
     FValues->ReplaceSetXY(Spike);
     FSetType = fstTriangle;
-  }
+  });
   FExpression = TDeferredText::Number(Value);
 }
 

@@ -208,17 +208,18 @@ TFuzzySet* TFuzzySet::Correlate(TFzyFloat CorrelationStrength, TFuzzyCorrelation
       // The ceiling alone would move only the breakpoints and pull down degrees between them that
       // lie below the strength; with the crossings of the level added first the result is the
       // minimum of the set and the strength at every X.
-      TUpdateBracket Bracket(*FValues);
       const TFzyFloat C = CorrelationStrength;
-      TRecycledVector<TFuzzySetValues::TInsertion> Crossings;
-      Crossings.reserve(static_cast<std::size_t>(FValues->Count()));
-      for (int I = 1; I < FValues->Count(); ++I) {
-        const TFuzzySetValue* A = FValues->Point(I - 1);
-        const TFuzzySetValue* B = FValues->Point(I);
-        if ((A->Y() < C && C < B->Y()) || (A->Y() > C && C > B->Y()))
-          Crossings.push_back({I, InterpolateX(A->X(), A->Y(), B->X(), B->Y(), C), C});
-      }
-      FValues->InsertPoints(Crossings);
+      WithinUpdate(*FValues, [&] {
+        TRecycledVector<TFuzzySetValues::TInsertion> Crossings;
+        Crossings.reserve(static_cast<std::size_t>(FValues->Count()));
+        for (int I = 1; I < FValues->Count(); ++I) {
+          const TFuzzySetValue* A = FValues->Point(I - 1);
+          const TFuzzySetValue* B = FValues->Point(I);
+          if ((A->Y() < C && C < B->Y()) || (A->Y() > C && C > B->Y()))
+            Crossings.push_back({I, InterpolateX(A->X(), A->Y(), B->X(), B->Y(), C), C});
+        }
+        FValues->InsertPoints(Crossings);
+      });
     }
       return Hedge(bfhCutGreater, CorrelationStrength, true);
     case fcmProduct:

@@ -172,8 +172,7 @@ TFuzzySet* TFuzzySet::Hedge(TBaseFuzzyHedge ModifyType, TFzyFloat Value, bool Mo
   // Checked before any point changes: a non-finite operand could turn a coordinate into NaN.
   if (!std::isfinite(Value)) throw EFzyException(SInvalidPointValue, {"hedge", FloatToStrF(Value, 4)});
   if (ModifyType == bfhDivide && Value == 0) throw EFzyException(SHedgeDivisionByZero);
-  {
-    TUpdateBracket Bracket(*FValues);
+  WithinUpdate(*FValues, [&] {
     for (int I = 0; I < FValues->Count(); ++I) {
       TFuzzySetValue* P = FValues->Point(I);
       if (ModifyY)
@@ -181,7 +180,7 @@ TFuzzySet* TFuzzySet::Hedge(TBaseFuzzyHedge ModifyType, TFzyFloat Value, bool Mo
       else
         P->SetX(ApplyOperator(ModifyType, P->X(), Value, false));
     }
-  }
+  });
   SetDerivedName(TDeferredText::HedgedName(FName, ModifyType, ModifyY, Value));
   FExpression = TDeferredText::HedgedExpression(ModifyType, ModifyY, FExpression);
   return this;

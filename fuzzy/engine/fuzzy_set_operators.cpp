@@ -45,8 +45,7 @@ TFuzzySet* TFuzzySet::CombineInto(const TFuzzySet* FuzzySet, std::string_view Op
     TFuzzySetValues& Points = Result->Values();
     // Every breakpoint of either set, and about one crossing per pair of breakpoints.
     Points.Reserve(2 * (FValues->Count() + FuzzySet->FValues->Count()));
-    TUpdateBracket Bracket(Points);
-    Fill(Points);
+    WithinUpdate(Points, [&] { Fill(Points); });
   } catch (...) {
     // A result in this set's collection belongs to it and stays; a free-standing one would be lost.
     if (!Result->Collection()) {

@@ -279,19 +279,20 @@ void TFuzzySetValues::InsertPoints(std::span<const TInsertion> Points) {
   for (std::size_t I = 0; I < Points.size(); ++I)
     if (Points[I].Before < 0 || Points[I].Before > Count() || (I > 0 && Points[I].Before < Points[I - 1].Before))
       throw EListError(SListIndexError, {Points[I].Before});
-  TUpdateBracket Bracket(*this);
-  const int Added = static_cast<int>(Points.size());
-  for (int I = 0; I < Added; ++I) AddPoint();
-  PlaceAddedItems(Added, [Points](int I) { return Points[static_cast<std::size_t>(I)].Before; });
-  const TXRange Range = XRange();
-  for (int I = 0; I < Added; ++I) {
-    const TInsertion& P = Points[static_cast<std::size_t>(I)];
-    const int Index = P.Before + I;
-    if (WritesDirectly())
-      WriteValue(Point(Index), Index, P.X, P.Y, Range);
-    else
-      Point(Index)->SetValue(P.X, P.Y);
-  }
+  WithinUpdate(*this, [&] {
+    const int Added = static_cast<int>(Points.size());
+    for (int I = 0; I < Added; ++I) AddPoint();
+    PlaceAddedItems(Added, [Points](int I) { return Points[static_cast<std::size_t>(I)].Before; });
+    const TXRange Range = XRange();
+    for (int I = 0; I < Added; ++I) {
+      const TInsertion& P = Points[static_cast<std::size_t>(I)];
+      const int Index = P.Before + I;
+      if (WritesDirectly())
+        WriteValue(Point(Index), Index, P.X, P.Y, Range);
+      else
+        Point(Index)->SetValue(P.X, P.Y);
+    }
+  });
 }
 
 void TFuzzySetValues::Assign(const TPersistent* Source) {
@@ -301,11 +302,12 @@ void TFuzzySetValues::Assign(const TPersistent* Source) {
     return;
   }
   // The collection's assignment, without asking each copied point for its class.
-  TUpdateBracket Bracket(*this);
-  Clear();
-  Reserve(Points->Count());
-  const TXRange Range = XRange();
-  for (const TFuzzySetValue* P : *Points) AppendSetValue(P->X(), P->Y(), Range);
+  WithinUpdate(*this, [&] {
+    Clear();
+    Reserve(Points->Count());
+    const TXRange Range = XRange();
+    for (const TFuzzySetValue* P : *Points) AppendSetValue(P->X(), P->Y(), Range);
+  });
 }
 
 void TFuzzySetValues::Append(const TFuzzySetValues* Source) {

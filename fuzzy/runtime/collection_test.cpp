@@ -451,6 +451,18 @@ TEST(UpdateBracket, ClosingErrorsPassOnUnlessAnotherUnwinds) {
     ADD_FAILURE() << "the closing error replaced the first one";
   }
   EXPECT_EQ(Collection->UpdateCount(), 0);
+
+  // The same with the scope given as a function.
+  EXPECT_THROW(WithinUpdate(*Collection, [&] { Collection->Add(); }), EListError);
+  try {
+    WithinUpdate(*Collection, [] { throw EConvertError("inside"); });
+  } catch (const EConvertError& E) {
+    EXPECT_STREQ(E.what(), "inside");
+  } catch (const EListError&) {
+    ADD_FAILURE() << "the closing error replaced the first one";
+  }
+  EXPECT_EQ(Collection->UpdateCount(), 0);
+  EXPECT_EQ(Collection->Count(), 2);
 }
 
 }  // namespace
