@@ -1,7 +1,9 @@
 #include "fuzzy/engine/deferred_text.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 
 #include "fuzzy/runtime/format.h"
 #include "fuzzy/runtime/recycled_memory.h"
@@ -34,10 +36,22 @@ class TDeferredText::TRecipe {
   }
 
   // 0 once the text is written: reading it recurses no further.
-  int Depth() const { return FWritten ? 0 : FDepth; }
+  int Depth() const { return FWritten.load(std::memory_order_acquire) ? 0 : FDepth; }
 
   const std::string& Text() {
-    if (FWritten) return FText;
+    // A recipe is shared by the copies of its text and by the recipes built on it, whose sets may
+    // be read from different threads: the text is written once, and read only when complete.
+    if (!FWritten.load(std::memory_order_acquire)) std::call_once(FWriting, [this] { Write(); });
+    return FText;
+  }
+
+  TKind FKind;
+  bool FModifyY = false;
+  TBaseFuzzyHedge FHedge = bfhAdd;
+  TFzyFloat FValue = 0;
+
+ private:
+  void Write() {
     switch (FKind) {
       case TKind::Plain:
         break;
@@ -57,20 +71,14 @@ class TDeferredText::TRecipe {
         FText = FloatToStrF(FValue, 4);
         break;
     }
-    FWritten = true;
     // The operands are no longer needed: let them go with whatever they hold on to.
     FLeft = TDeferredText();
     FRight = TDeferredText();
-    return FText;
+    FWritten.store(true, std::memory_order_release);
   }
 
-  TKind FKind;
-  bool FModifyY = false;
-  TBaseFuzzyHedge FHedge = bfhAdd;
-  TFzyFloat FValue = 0;
-
- private:
-  bool FWritten = false;
+  std::atomic<bool> FWritten = false;
+  std::once_flag FWriting;
   int FDepth = 1;
   std::string FOperation;
   TDeferredText FLeft;

@@ -8,8 +8,8 @@
 // text is written only on the first read. The result is the text the eager functions named on each
 // recipe would have written at the time.
 //
-// Like the point list's coordinate cache, the first read writes a cache: a set is read from one
-// thread at a time.
+// A text is written once, on its first read, whichever of the sets sharing it is read first and
+// from whichever thread.
 
 #include <memory>
 #include <string>

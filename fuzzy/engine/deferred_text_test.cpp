@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fuzzy/engine/deferred_text.h"
@@ -72,6 +73,23 @@ TEST(DeferredText, DerivedSetsKeepTheirTextsWhenTheirOperandsAreFreed) {
   Union.reset();
   EXPECT_EQ(Copy->Name(), CreateFuzzyName(CreateFuzzyName("warm", bfhCutGreater, true, 0.5), "very hot", "or"));
   EXPECT_EQ(Copy->Expression(), CombineFuzzyExpressions(CreateFuzzyName(bfhCutGreater, true, ""), "or", "3.0000"));
+}
+
+// Copies share the recipe; the first reads, from several threads at once, all see the whole text.
+TEST(DeferredText, SharedTextsReadFromSeveralThreadsAtOnce) {
+  auto Left = FreeSet(Triangle, "warm");
+  auto Right = FreeSet(Triangle, "hot");
+  Left->Hedge(bfhMultiply, 0.5, true);
+  TOwned<TFuzzySet> Union = Adopt(Left->Union(Right.get()));
+  std::vector<TOwned<TFuzzySet>> Copies;
+  for (int I = 0; I < 4; ++I) Copies.push_back(Adopt(Union->Clone()));
+  std::vector<std::string> Read(Copies.size());
+  {
+    std::vector<std::jthread> Readers;
+    for (std::size_t I = 0; I < Copies.size(); ++I)
+      Readers.emplace_back([&, I] { Read[I] = Copies[I]->Name() + " / " + Copies[I]->Expression(); });
+  }
+  for (const std::string& Text : Read) EXPECT_EQ(Text, "[warm * 0.5000] or hot / * or hot");
 }
 
 // A set class of a host that renames: derived names reach it through SetName.
