@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
-#include <mutex>
+#include <thread>
 
 #include "fuzzy/runtime/format.h"
 #include "fuzzy/runtime/recycled_memory.h"
@@ -23,7 +23,7 @@ class TDeferredText::TRecipe {
   enum class TKind : std::uint8_t { Plain, HedgedName, HedgedExpression, CombinedName, CombinedExpression, Number };
 
   // A text already written.
-  explicit TRecipe(std::string Text) : FKind(TKind::Plain), FWritten(true), FText(std::move(Text)) {}
+  explicit TRecipe(std::string Text) : FKind(TKind::Plain), FState(Written), FText(std::move(Text)) {}
   TRecipe(TKind Kind, std::string_view Operation, const TDeferredText& Left, const TDeferredText& Right)
       : FKind(Kind), FOperation(Operation), FLeft(Left), FRight(Right) {
     const int Deepest = std::max(Left.Depth(), Right.Depth());
@@ -36,13 +36,27 @@ class TDeferredText::TRecipe {
   }
 
   // 0 once the text is written: reading it recurses no further.
-  int Depth() const { return FWritten.load(std::memory_order_acquire) ? 0 : FDepth; }
+  int Depth() const { return FState.load(std::memory_order_acquire) == Written ? 0 : FDepth; }
 
   const std::string& Text() {
     // A recipe is shared by the copies of its text and by the recipes built on it, whose sets may
-    // be read from different threads: the text is written once, and read only when complete.
-    if (!FWritten.load(std::memory_order_acquire)) std::call_once(FWriting, [this] { Write(); });
-    return FText;
+    // be read from different threads: one reader writes the text, and the others wait until it is
+    // complete (writing takes a moment, so they yield rather than sleep).
+    for (;;) {
+      std::uint8_t State = FState.load(std::memory_order_acquire);
+      if (State == Written) return FText;
+      if (State == Unwritten && FState.compare_exchange_weak(State, Writing, std::memory_order_acquire)) {
+        try {
+          Write();
+        } catch (...) {
+          FState.store(Unwritten, std::memory_order_release);
+          throw;
+        }
+        FState.store(Written, std::memory_order_release);
+        return FText;
+      }
+      if (State == Writing) std::this_thread::yield();
+    }
   }
 
   TKind FKind;
@@ -74,11 +88,10 @@ class TDeferredText::TRecipe {
     // The operands are no longer needed: let them go with whatever they hold on to.
     FLeft = TDeferredText();
     FRight = TDeferredText();
-    FWritten.store(true, std::memory_order_release);
   }
 
-  std::atomic<bool> FWritten = false;
-  std::once_flag FWriting;
+  enum : std::uint8_t { Unwritten, Writing, Written };
+  std::atomic<std::uint8_t> FState = Unwritten;
   int FDepth = 1;
   std::string FOperation;
   TDeferredText FLeft;
