@@ -22,6 +22,10 @@ class TDeferredText::TRecipe {
  public:
   enum class TKind : std::uint8_t { Plain, HedgedName, HedgedExpression, CombinedName, CombinedExpression, Number };
 
+  // Recipes are small and short-lived, like the library's objects.
+  static void* operator new(std::size_t Size) { return recycled_memory::Allocate(Size); }
+  static void operator delete(void* Block, std::size_t Size) noexcept { recycled_memory::Release(Block, Size); }
+
   // A text already written.
   explicit TRecipe(std::string Text) : FKind(TKind::Plain), FState(Written), FText(std::move(Text)) {}
   TRecipe(TKind Kind, std::string_view Operation, const TDeferredText& Left, const TDeferredText& Right)
@@ -90,6 +94,9 @@ class TDeferredText::TRecipe {
     FRight = TDeferredText();
   }
 
+  friend class TDeferredText;
+  // The texts that hold the recipe; a new recipe is held by the text it is made for.
+  std::atomic<int> FReferences = 1;
   enum : std::uint8_t { Unwritten, Writing, Written };
   std::atomic<std::uint8_t> FState = Unwritten;
   int FDepth = 1;
@@ -99,13 +106,16 @@ class TDeferredText::TRecipe {
   std::string FText;
 };
 
-template <typename... TArgs>
-std::shared_ptr<TDeferredText::TRecipe> TDeferredText::MakeRecipe(TArgs&&... Args) {
-  return std::allocate_shared<TRecipe>(TRecycledAllocator<TRecipe>(), std::forward<TArgs>(Args)...);
+TDeferredText::TDeferredText(std::string Text) {
+  if (!Text.empty()) FRecipe = new TRecipe(std::move(Text));
 }
 
-TDeferredText::TDeferredText(std::string Text) {
-  if (!Text.empty()) FRecipe = MakeRecipe(std::move(Text));
+TDeferredText::TDeferredText(const TDeferredText& Other) : FRecipe(Other.FRecipe) {
+  if (FRecipe) FRecipe->FReferences.fetch_add(1, std::memory_order_relaxed);
+}
+
+void TDeferredText::Release(TRecipe* Recipe) {
+  if (Recipe->FReferences.fetch_sub(1, std::memory_order_acq_rel) == 1) delete Recipe;
 }
 
 const std::string& TDeferredText::Text() const {
@@ -117,38 +127,38 @@ int TDeferredText::Depth() const { return FRecipe ? FRecipe->Depth() : 0; }
 
 TDeferredText TDeferredText::HedgedName(const TDeferredText& Name, TBaseFuzzyHedge Hedge, bool ModifyY,
                                         TFzyFloat Value) {
-  auto Recipe = MakeRecipe(TRecipe::TKind::HedgedName, std::string_view(), Name, TDeferredText());
-  Recipe->FHedge = Hedge;
-  Recipe->FModifyY = ModifyY;
-  Recipe->FValue = Value;
-  return TDeferredText(std::move(Recipe));
+  TDeferredText Text(new TRecipe(TRecipe::TKind::HedgedName, std::string_view(), Name, TDeferredText()));
+  Text.FRecipe->FHedge = Hedge;
+  Text.FRecipe->FModifyY = ModifyY;
+  Text.FRecipe->FValue = Value;
+  return Text;
 }
 
 TDeferredText TDeferredText::HedgedExpression(TBaseFuzzyHedge Hedge, bool ModifyY, const TDeferredText& Expression) {
-  auto Recipe = MakeRecipe(TRecipe::TKind::HedgedExpression, std::string_view(), Expression, TDeferredText());
-  Recipe->FHedge = Hedge;
-  Recipe->FModifyY = ModifyY;
-  return TDeferredText(std::move(Recipe));
+  TDeferredText Text(new TRecipe(TRecipe::TKind::HedgedExpression, std::string_view(), Expression, TDeferredText()));
+  Text.FRecipe->FHedge = Hedge;
+  Text.FRecipe->FModifyY = ModifyY;
+  return Text;
 }
 
 TDeferredText TDeferredText::CombinedName(const TDeferredText& Left, const TDeferredText& Right,
                                           std::string_view Operation) {
-  return TDeferredText(MakeRecipe(TRecipe::TKind::CombinedName, Operation, Left, Right));
+  return TDeferredText(new TRecipe(TRecipe::TKind::CombinedName, Operation, Left, Right));
 }
 
 TDeferredText TDeferredText::CombinedExpression(const TDeferredText& LeftExpression, const TDeferredText& LeftName,
                                                 std::string_view Operation, const TDeferredText& RightExpression,
                                                 const TDeferredText& RightName) {
   // Each side's ExpressionOperand, chosen without writing a text: a recipe is never empty.
-  return TDeferredText(MakeRecipe(TRecipe::TKind::CombinedExpression, Operation,
-                                  LeftExpression.Empty() ? LeftName : LeftExpression,
-                                  RightExpression.Empty() ? RightName : RightExpression));
+  return TDeferredText(new TRecipe(TRecipe::TKind::CombinedExpression, Operation,
+                                   LeftExpression.Empty() ? LeftName : LeftExpression,
+                                   RightExpression.Empty() ? RightName : RightExpression));
 }
 
 TDeferredText TDeferredText::Number(TFzyFloat Value) {
-  auto Recipe = MakeRecipe(TRecipe::TKind::Number, std::string_view(), TDeferredText(), TDeferredText());
-  Recipe->FValue = Value;
-  return TDeferredText(std::move(Recipe));
+  TDeferredText Text(new TRecipe(TRecipe::TKind::Number, std::string_view(), TDeferredText(), TDeferredText()));
+  Text.FRecipe->FValue = Value;
+  return Text;
 }
 
 }  // namespace fuzzy

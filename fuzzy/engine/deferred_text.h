@@ -11,9 +11,9 @@
 // A text is written once, on its first read, whichever of the sets sharing it is read first and
 // from whichever thread.
 
-#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "fuzzy/vocabulary/fuzzy_consts.h"
 
@@ -23,6 +23,15 @@ class TDeferredText {
  public:
   TDeferredText() = default;
   TDeferredText(std::string Text);
+  TDeferredText(const TDeferredText& Other);
+  TDeferredText(TDeferredText&& Other) noexcept : FRecipe(std::exchange(Other.FRecipe, nullptr)) {}
+  TDeferredText& operator=(TDeferredText Other) noexcept {
+    std::swap(FRecipe, Other.FRecipe);
+    return *this;
+  }
+  ~TDeferredText() {
+    if (FRecipe) Release(FRecipe);
+  }
 
   const std::string& Text() const;
   // Every recipe writes a text that is not empty, so this never puts a text together.
@@ -44,15 +53,15 @@ class TDeferredText {
 
  private:
   class TRecipe;
-  explicit TDeferredText(std::shared_ptr<TRecipe> Recipe) : FRecipe(std::move(Recipe)) {}
-  // A recipe in recycled memory.
-  template <typename... TArgs>
-  static std::shared_ptr<TRecipe> MakeRecipe(TArgs&&... Args);
+  explicit TDeferredText(TRecipe* Recipe) : FRecipe(Recipe) {}
+  // Drops one reference to Recipe, and the recipe with the last one.
+  static void Release(TRecipe* Recipe);
   // How many recipes deep the text is: 0 for a plain text.
   int Depth() const;
 
-  // Null for the empty text. A plain text is a recipe already written, so copies share it.
-  std::shared_ptr<TRecipe> FRecipe;
+  // Null for the empty text, otherwise one of the references the recipe counts. A plain text is a
+  // recipe already written, so copies share it.
+  TRecipe* FRecipe = nullptr;
 };
 
 }  // namespace fuzzy
