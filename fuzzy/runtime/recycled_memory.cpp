@@ -1,8 +1,13 @@
 #include "fuzzy/runtime/recycled_memory.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <new>
 
-#if defined(__SANITIZE_ADDRESS__)
+// Off in a build configured with FUZZY_RECYCLE_MEMORY=OFF (which defines it as 0) and in builds of
+// the library with AddressSanitizer.
+#if defined(FUZZY_RECYCLE_MEMORY)
+#elif defined(__SANITIZE_ADDRESS__)
 #define FUZZY_RECYCLE_MEMORY 0
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -17,7 +22,28 @@ namespace fuzzy::recycled_memory {
 
 #if FUZZY_RECYCLE_MEMORY
 
+// The runtimes of the sanitizers define these; in a process without them the weak references are null.
+extern "C" void __asan_init() __attribute__((weak));
+extern "C" void __tsan_init() __attribute__((weak));
+extern "C" void __msan_init() __attribute__((weak));
+
 namespace {
+
+// Whether this process recycles, decided once: not when FUZZY_RECYCLE_MEMORY=0 is set in the
+// environment, nor under a sanitizer's runtime or valgrind's memcheck, so that the host's own tools
+// see every free of a library object.
+bool DecideRecycling() noexcept {
+  if (const char* Setting = std::getenv("FUZZY_RECYCLE_MEMORY"); Setting && std::strcmp(Setting, "0") == 0)
+    return false;
+  if (__asan_init || __tsan_init || __msan_init) return false;
+  const char* Preload = std::getenv("LD_PRELOAD");
+  return !(Preload && std::strstr(Preload, "vgpreload_memcheck"));
+}
+
+bool RecyclingEnabled() noexcept {
+  static const bool Enabled = DecideRecycling();
+  return Enabled;
+}
 
 constexpr std::size_t Granularity = 16;
 constexpr std::size_t LargestRecycled = 1024;
@@ -69,7 +95,7 @@ void RegisterThreadExit() {
 void* Allocate(std::size_t Size) {
   if (Size == 0 || Size > LargestRecycled) return ::operator new(Size);
   const std::size_t Class = (Size - 1) / Granularity;
-  if (TFreeBlock* Block = Cache.Heads[Class]) {
+  if (TFreeBlock* Block = Cache.Heads[Class]; Block && RecyclingEnabled()) {
     Cache.Heads[Class] = Block->Next;
     --Cache.Counts[Class];
     return Block;
@@ -81,7 +107,8 @@ void* Allocate(std::size_t Size) {
 void Release(void* Block, std::size_t Size) noexcept {
   if (!Block) return;
   const std::size_t Class = (Size - 1) / Granularity;
-  if (Size == 0 || Size > LargestRecycled || Cache.Closed || Cache.Counts[Class] == KeptPerClass) {
+  if (Size == 0 || Size > LargestRecycled || Cache.Closed || Cache.Counts[Class] == KeptPerClass ||
+      !RecyclingEnabled()) {
     ::operator delete(Block);
     return;
   }
@@ -99,7 +126,7 @@ void Release(void* Block, std::size_t Size) noexcept {
   ++Cache.Counts[Class];
 }
 
-bool Recycling() noexcept { return true; }
+bool Recycling() noexcept { return RecyclingEnabled(); }
 
 std::size_t KeptBlocks() noexcept {
   std::size_t Result = 0;

@@ -7,8 +7,11 @@
 // cycle does not go through the general heap. Each thread keeps a bounded number of blocks per
 // size class and returns them to the heap when it ends.
 //
-// Builds with AddressSanitizer use the general heap directly, so that a use after free stays
-// detectable.
+// Recycling hides a use after free from memory checkers, so it is off (every block goes straight to
+// the general heap) in builds of the library with AddressSanitizer, in a build configured with
+// -DFUZZY_RECYCLE_MEMORY=OFF, in a process whose environment sets FUZZY_RECYCLE_MEMORY=0 (read once,
+// at the first allocation), and in a process that runs under AddressSanitizer, ThreadSanitizer,
+// MemorySanitizer or valgrind's memcheck.
 
 #include <cstddef>
 #include <vector>
@@ -19,7 +22,7 @@ namespace fuzzy::recycled_memory {
 void* Allocate(std::size_t Size);
 // Returns a block that Allocate(Size) made, with the same Size.
 void Release(void* Block, std::size_t Size) noexcept;
-// Whether blocks are recycled in this build (not with AddressSanitizer).
+// Whether blocks are recycled in this build and process.
 bool Recycling() noexcept;
 // The number of blocks the calling thread keeps for reuse.
 std::size_t KeptBlocks() noexcept;
