@@ -1,12 +1,12 @@
 #pragma once
 // Reference-counted interfaces: GUIDs, IInterface, the intrusive pointer IPtr and the counted base
-// class TInterfacedObject.
+// TRefCounted (TInterfacedObject for classes that are nothing else).
 //
-// An interfaced object starts with its count held at 1 while it is being created (so that handing
-// itself to a table during AfterConstruction cannot free it half-built); New<T>() drops the hold
-// when creation is done, leaving the count at 0 until the first IPtr takes it. A _Release that
-// brings the count to 0 frees the object, once: references that its destruction takes and drops
-// (an event fired with the object as sender) do not free it again. Counts are atomic.
+// An interfaced object starts with its count held at 1 while it is being created; New<T>() drops
+// the hold when creation is done, leaving the count at 0 until the first IPtr takes it:
+//
+//   IPtr<IBaseStreamToken> Token(New<TBaseStreamToken>());   // count 1; freed when Token goes
+//   IPtr<IBaseStreamToken> Other = Token;                      // count 2
 
 #include <atomic>
 #include <cstdint>
@@ -152,29 +152,74 @@ IPtr<T> QueryIntf(const IPtr<U>& Instance) {
   return Intf;
 }
 
-// Counted base class. Derived classes add their interfaces by overriding GetInterface.
+// The one reference count of the library: TRefCounted<TBase> makes a TObject class TBase counted.
+// The count is atomic and held at 1 while the object is being created (so that handing itself to a
+// table during AfterConstruction cannot free it half-built); ConstructionDone drops the hold. The
+// release that brings the count to 0 frees the object, once: references that its destruction takes
+// and drops (an event fired with the object as sender) do not free it again.
 // IInterface is a virtual base, and interfaces derive from their parents virtually, so that an
-// object has one IInterface (one identity) however many interfaces it implements.
-class TInterfacedObject : public TObject, public virtual IInterface {
+// object has one IInterface (one identity) however many interfaces it implements. Descendants add
+// their interfaces by overriding GetInterface.
+template <typename TBase>
+class TRefCounted : public TBase, public virtual IInterface {
  public:
-  std::string ClassName() const override { return "TInterfacedObject"; }
-
-  HRESULT QueryInterface(const TGUID& IID, void** Obj) override;
+  HRESULT QueryInterface(const TGUID& IID, void** Obj) override {
+    void* Found = nullptr;
+    if (GetInterface(IID, &Found) && Found) {
+      _AddRef();
+      *Obj = Found;
+      return S_OK;
+    }
+    *Obj = nullptr;
+    return E_NOINTERFACE;
+  }
   int _AddRef() override { return ++FRefCount; }
-  int _Release() override;
+  int _Release() override {
+    const int Count = --FRefCount;
+    if (Count == 0) {
+      FRefCount.store(DestroyingRefCount);
+      this->Free();
+    }
+    return Count;
+  }
   int RefCount() const { return FRefCount.load(); }
 
-  void ConstructionDone() override { --FRefCount; }
+  void ConstructionDone() override {
+    TBase::ConstructionDone();
+    --FRefCount;
+  }
+  // A counted object belongs to its references: nobody adopts or frees it by hand.
+  std::string OwnedBy() const override { return "its counted references"; }
 
  protected:
-  TInterfacedObject() = default;
+  using TBase::TBase;
+  ~TRefCounted() override = default;
+
   // Stores in Obj the interface pointer for IID (without counting) and returns true, or false.
-  virtual bool GetInterface(const TGUID& IID, void** Obj);
+  virtual bool GetInterface(const TGUID& IID, void** Obj) {
+    if (IID == IInterface::IID) {
+      *Obj = static_cast<IInterface*>(this);
+      return true;
+    }
+    return false;
+  }
+  // Decrements the count without the freeing rule, for descendants with a release rule of their own.
+  int DecrementRefCount() { return --FRefCount; }
 
  private:
   // The count of an object that its last release is destroying.
   static constexpr int DestroyingRefCount = 1 << 30;
   std::atomic<int> FRefCount{1};
+};
+
+// A counted object that is nothing else.
+class TInterfacedObject : public TRefCounted<TObject> {
+ public:
+  std::string ClassName() const override { return "TInterfacedObject"; }
+
+ protected:
+  TInterfacedObject() = default;
+  ~TInterfacedObject() override = default;
 };
 
 }  // namespace fuzzy
