@@ -43,8 +43,9 @@ int TCollection::SearchItem(const TCollectionItem* Item) const {
   // Searched from the back: Clear and destruction remove the last item first.
   const auto It = std::find(FItems.rbegin(), FItems.rend(), Item);
   if (It == FItems.rend()) return -1;
-  Item->FIndexHint = static_cast<int>(FItems.rend() - It) - 1;
-  return Item->FIndexHint;
+  const int Index = static_cast<int>(FItems.rend() - It) - 1;
+  Item->SetIndexHint(Index);
+  return Index;
 }
 
 TCollectionItem* TCollection::GetItem(int Index) const {
@@ -64,7 +65,7 @@ TCollectionItem* TCollection::Insert(int Index) {
 
 void TCollection::Delete(int Index) {
   TCollectionItem* Item = GetItem(Index);
-  Item->FIndexHint = Index;
+  Item->SetIndexHint(Index);
   Notify(Item, TCollectionNotification::cnDeleting);
   RemoveItem(Item);
   Item->Free();
@@ -76,7 +77,7 @@ void TCollection::Clear() {
   try {
     while (!FItems.empty()) {
       TCollectionItem* Item = FItems.back();
-      Item->FIndexHint = Count() - 1;
+      Item->SetIndexHint(Count() - 1);
       RemoveItem(Item);
       Item->Free();
     }
@@ -137,7 +138,7 @@ void TCollection::MoveItem(int CurIndex, int NewIndex) {
   else
     std::move(Items + CurIndex + 1, Items + NewIndex + 1, Items + CurIndex);
   Items[NewIndex] = Moved;
-  Moved->FIndexHint = NewIndex;
+  Moved->SetIndexHint(NewIndex);
   CountChange();
   Changed();
 }
@@ -149,7 +150,7 @@ void TCollection::Notify(TCollectionItem*, TCollectionNotification) {}
 void TCollection::InsertItem(TCollectionItem* Item) {
   FItems.push_back(Item);
   Item->FCollection = this;
-  Item->FIndexHint = Count() - 1;
+  Item->SetIndexHint(Count() - 1);
   CountChange();
   Notify(Item, TCollectionNotification::cnAdded);
   Changed();
@@ -158,7 +159,7 @@ void TCollection::InsertItem(TCollectionItem* Item) {
 void TCollection::AppendQuietly(TCollectionItem* Item) {
   FItems.push_back(Item);
   Item->FCollection = this;
-  Item->FIndexHint = Count() - 1;
+  Item->SetIndexHint(Count() - 1);
   CountChange();
 }
 

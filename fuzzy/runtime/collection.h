@@ -11,6 +11,7 @@
 // change: of one item (Item's Changed(false)) or of the whole collection (nullptr: add, remove,
 // move, clear, the outermost EndUpdate). No Update is delivered between BeginUpdate and EndUpdate.
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -42,6 +43,7 @@ class TCollectionItem : public TPersistent {
   void BeforeDestruction() override;
 
  protected:
+  ~TCollectionItem() override = default;
   // The item joins Collection in AfterConstruction, so that the collection's notification sees
   // the complete item.
   explicit TCollectionItem(TCollection* Collection) : FJoinCollection(Collection) {}
@@ -54,7 +56,10 @@ class TCollectionItem : public TPersistent {
   TCollection* FCollection = nullptr;
   TCollection* FJoinCollection;
   // Where the item was last seen in its collection: checked first by every lookup of its position.
-  mutable int FIndexHint = -1;
+  // A lookup is a const read that writes the hint, so concurrent readers share it atomically (any
+  // value they store is a position the item held, and a stale one only costs a search).
+  void SetIndexHint(int Index) const { FIndexHint.store(Index, std::memory_order_relaxed); }
+  mutable std::atomic<int> FIndexHint{-1};
 };
 
 // The factory that makes the items of a collection through the two-phase path.
@@ -102,6 +107,7 @@ class TCollection : public TPersistent {
   std::uint64_t ChangeCount() const { return FChangeCount; }
 
  protected:
+  ~TCollection() override = default;
   explicit TCollection(TCollectionItemClass ItemClass) : FItemClass(ItemClass) {}
   void Changed();
   void CountChange() { ++FChangeCount; }
@@ -154,13 +160,13 @@ void TCollection::PlaceAddedItems(int Added, TBefore&& Before) {
   }
   if (Next < Added) throw EListError(SListIndexError, {Before(Next)});
   FItems.swap(Items);
-  for (int I = 0; I < Count(); ++I) FItems[static_cast<std::size_t>(I)]->FIndexHint = I;
+  for (int I = 0; I < Count(); ++I) FItems[static_cast<std::size_t>(I)]->SetIndexHint(I);
   CountChange();
   Changed();
 }
 
 inline int TCollection::IndexOfItem(const TCollectionItem* Item) const {
-  const int Hint = Item->FIndexHint;
+  const int Hint = Item->FIndexHint.load(std::memory_order_relaxed);
   if (static_cast<std::size_t>(Hint) < FItems.size() && FItems[static_cast<std::size_t>(Hint)] == Item) return Hint;
   return SearchItem(Item);
 }
@@ -171,6 +177,7 @@ class TOwnedCollection : public TCollection {
   std::string ClassName() const override { return "TOwnedCollection"; }
 
  protected:
+  ~TOwnedCollection() override = default;
   TOwnedCollection(TPersistent* Owner, TCollectionItemClass ItemClass)
       : TCollection(ItemClass), FOwner(Owner) {}
   TPersistent* GetOwner() const override { return FOwner; }
