@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "fuzzy/model/fuzzy_variable.h"
-#include "fuzzy/model/number_check.h"
+#include "fuzzy/model/rule_firing.h"
 
 namespace fuzzy {
 
@@ -74,22 +74,6 @@ int TIFuzzyVariable::SetsHoldingThis() const {
 
 // ---- properties --------------------------------------------------------------------------------
 
-void TIFuzzyVariable::SetMaximum(TFzyFloat Value) {
-  CheckNumber(Value, "Maximum");
-  if (Value == FMaximum) return;
-  FMaximum = Value;
-  if (FMinimum > FMaximum) SetMinimum(FMaximum);
-  Changed();
-}
-
-void TIFuzzyVariable::SetMinimum(TFzyFloat Value) {
-  CheckNumber(Value, "Minimum");
-  if (Value == FMinimum) return;
-  FMinimum = Value;
-  if (FMinimum > FMaximum) SetMaximum(FMinimum);
-  Changed();
-}
-
 void TIFuzzyVariable::SetName(const std::string& Value) {
   if (Value == FName) return;
   FName = Value;
@@ -100,11 +84,6 @@ void TIFuzzyVariable::SetNumFunctionValues(int Value) {
   if (Value == FNumFunctionValues) return;
   FNumFunctionValues = Value;
   Changed();
-}
-
-void TIFuzzyVariable::SetThreshold(TFzyFloat Value) {
-  CheckNumber(Value, "Threshold");
-  FThreshold = std::clamp(Value, 0.0, 1.0);
 }
 
 void TIFuzzyVariable::SetParser(const IPtr<IFuzzyParser>& Value) {
@@ -146,8 +125,7 @@ void TIFuzzyVariable::Assign(const TPersistent* Source) {
   }
   if (Variable == this) return;
   FDefuzzificationMethod = Variable->FDefuzzificationMethod;
-  FMaximum = Variable->FMaximum;
-  FMinimum = Variable->FMinimum;
+  CopyRange(*Variable, false);
   FName = Variable->FName;
   FUnits = Variable->FUnits;
   FNumFunctionValues = Variable->FNumFunctionValues;
@@ -181,16 +159,24 @@ TFzyFloat TIFuzzyVariable::GetCorrelationStrength(TIFuzzySetSpan Premises, TIFuz
   return LowestCorrelationStrength(Premises, Matchings);
 }
 
+namespace {
+
+// The interface model's sets for FireRule: no logic component chooses, so the cut is by minimum
+// and the union min-max.
+struct TInterfaceRules {
+  using THeld = IPtr<IFuzzySet>;
+  static THeld Clone(const IPtr<IFuzzySet>& Set) { return QueryIntf<IFuzzySet>(Set->Clone()); }
+  static void Correlate(THeld& Set, TFzyFloat Strength) { Set = Set->Correlate(Strength, fcmMinimum); }
+  static THeld Infer(const IPtr<IFuzzySet>& OldEvidence, const THeld& Set) {
+    return OldEvidence->Infer(Set, fimMinMax, false);
+  }
+};
+
+}  // namespace
+
 IPtr<IFuzzySet> TIFuzzyVariable::AssertRule(TFzyFloat CorrelationStrength, const IPtr<IFuzzySet>& NewEvidence,
                                             const IPtr<IFuzzySet>& OldEvidence) {
-  CheckNumber(CorrelationStrength, "CorrelationStrength");
-  if (CorrelationStrength < FThreshold) return nullptr;
-  RequireSet(NewEvidence, "NewEvidence");
-  IPtr<IFuzzySet> Consequent = QueryIntf<IFuzzySet>(NewEvidence->Clone());
-  // No logic component chooses the methods here: the cut is by minimum, the union min-max.
-  Consequent = Consequent->Correlate(CorrelationStrength, fcmMinimum);
-  if (!OldEvidence) return Consequent;
-  return OldEvidence->Infer(Consequent, fimMinMax, false);
+  return FireRule<TInterfaceRules>(Threshold(), CorrelationStrength, NewEvidence, OldEvidence);
 }
 
 IPtr<IFuzzySet> TIFuzzyVariable::AssertRule(TIFuzzySetSpan Premises, TIFuzzySetSpan Matchings,

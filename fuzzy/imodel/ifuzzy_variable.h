@@ -15,6 +15,7 @@
 #include "fuzzy/imodel/ifuzzy_set.h"
 #include "fuzzy/imodel/ifuzzy_sets.h"
 #include "fuzzy/imodel/interfaced.h"
+#include "fuzzy/model/fuzzy_variable_range.h"
 
 namespace fuzzy {
 
@@ -28,7 +29,7 @@ TIFuzzyVariable* CreateIFuzzyVariable(const std::string& Name) {
   return New<T>(Name);
 }
 
-class TIFuzzyVariable : public TInterfaced<TPersistent, IFuzzyVariable> {
+class TIFuzzyVariable : public TInterfaced<TPersistent, IFuzzyVariable>, public TFuzzyVariableRange {
  public:
   std::string ClassName() const override { return "TIFuzzyVariable"; }
   virtual TIFuzzyVariableClass ClassType() const { return &CreateIFuzzyVariable<TIFuzzyVariable>; }
@@ -41,21 +42,19 @@ class TIFuzzyVariable : public TInterfaced<TPersistent, IFuzzyVariable> {
   // ---- properties ----
   TDefuzzificationMethod DefuzzificationMethod() const override { return FDefuzzificationMethod; }
   void SetDefuzzificationMethod(TDefuzzificationMethod Value) override { FDefuzzificationMethod = Value; }
+  // The range and threshold rules are TFuzzyVariableRange's; each bound that changes reports a change.
   TFzyFloat Maximum() const override { return FMaximum; }
-  // Raises Minimum to the new Maximum when needed; reports a change.
-  void SetMaximum(TFzyFloat Value) override;
+  void SetMaximum(TFzyFloat Value) override { TFuzzyVariableRange::SetMaximum(Value); }
   TFzyFloat Minimum() const override { return FMinimum; }
-  // Lowers Maximum to the new Minimum when needed; reports a change.
-  void SetMinimum(TFzyFloat Value) override;
+  void SetMinimum(TFzyFloat Value) override { TFuzzyVariableRange::SetMinimum(Value); }
   std::string Name() const override { return FName; }
   void SetName(const std::string& Value) override;
   std::string Units() const override { return FUnits; }
   void SetUnits(const std::string& Value) override { FUnits = Value; }
   int NumFunctionValues() const override { return FNumFunctionValues; }
   void SetNumFunctionValues(int Value) override;
-  TFzyFloat Threshold() const override { return FThreshold; }
-  // Clamped into [0, 1]; reports no change.
-  void SetThreshold(TFzyFloat Value) override;
+  TFzyFloat Threshold() const override { return TFuzzyVariableRange::Threshold(); }
+  void SetThreshold(TFzyFloat Value) override { TFuzzyVariableRange::SetThreshold(Value); }
   std::string Comment() const override { return FComment; }
   void SetComment(const std::string& Value) override { FComment = Value; }
   IPtr<IFuzzyParser> Parser() const override { return FParser; }
@@ -92,8 +91,9 @@ class TIFuzzyVariable : public TInterfaced<TPersistent, IFuzzyVariable> {
 
   // ---- rules ----
   TFzyFloat GetCorrelationStrength(TIFuzzySetSpan Premises, TIFuzzySetSpan Matchings) override;
-  // Below the threshold nil; else a copy of NewEvidence cut at the strength, united (min-max) with
-  // OldEvidence when there is one.
+  // Below the threshold nil; else a copy of NewEvidence cut at the strength (always by minimum: no
+  // logic component chooses), united (min-max) with OldEvidence when there is one. The result
+  // belongs to the returned reference.
   IPtr<IFuzzySet> AssertRule(TFzyFloat CorrelationStrength, const IPtr<IFuzzySet>& NewEvidence,
                              const IPtr<IFuzzySet>& OldEvidence) override;
   IPtr<IFuzzySet> AssertRule(TIFuzzySetSpan Premises, TIFuzzySetSpan Matchings,
@@ -129,12 +129,16 @@ class TIFuzzyVariable : public TInterfaced<TPersistent, IFuzzyVariable> {
   void BeforeDestruction() override;
 
  protected:
+  ~TIFuzzyVariable() override = default;
   explicit TIFuzzyVariable(const std::string& Name) : FName(Name) {}
   template <typename T, typename... Args>
   friend T* New(Args&&...);
 
   // OnChange, then OnVariableChange.
   virtual void Changed();
+  void RangeChanged() override { Changed(); }
+  // The variable belongs to no logic component: the sets use the engine's default methods.
+  const TFuzzyLogicContext* LogicContext() const override { return nullptr; }
   virtual TIFuzzySets* CreateItems();
   // The table's reports: a set was stored, removed, or the table was cleared.
   virtual void NewFuzzySet(const IPtr<IFuzzySet>& FuzzySet);
@@ -152,14 +156,11 @@ class TIFuzzyVariable : public TInterfaced<TPersistent, IFuzzyVariable> {
   std::string FUnits;
   std::string FName;
   TDefuzzificationMethod FDefuzzificationMethod = dmCenterOfGravity;
-  TFzyFloat FMinimum = 0.0;
-  TFzyFloat FMaximum = 1.0;
   TIFuzzySetEvent FOnFuzzySetChange;
   TIFuzzyVariableEvent FOnVariableChange;
   TNotifyEvent FOnChange;
   std::intptr_t FTag = 0;
   IPtr<IFuzzyParser> FParser;
-  TFzyFloat FThreshold = 0.0;
   TFuzzySetClass FFuzzySetClass = &CreateFuzzySet<TIFuzzySet>;
   bool FIgnoreRelease = false;
   std::string FComment;

@@ -4,7 +4,6 @@
 
 #include "fuzzy/model/custom_fuzzy_logic_parser.h"
 #include "fuzzy/model/fuzzy_logic.h"
-#include "fuzzy/model/number_check.h"
 #include "fuzzy/runtime/strings.h"
 #include "fuzzy/runtime/update_bracket.h"
 
@@ -44,22 +43,6 @@ TFuzzySets* TFuzzyVariable::CreateItems() { return New<TFuzzySets>(this, FSetCla
 
 // ---- properties --------------------------------------------------------------------------------
 
-void TFuzzyVariable::SetMaximum(TFzyFloat Value) {
-  CheckNumber(Value, "Maximum");
-  if (Value == FMaximum) return;
-  FMaximum = Value;
-  if (FMinimum > FMaximum) SetMinimum(FMaximum);
-  Changed(false);
-}
-
-void TFuzzyVariable::SetMinimum(TFzyFloat Value) {
-  CheckNumber(Value, "Minimum");
-  if (Value == FMinimum) return;
-  FMinimum = Value;
-  if (FMinimum > FMaximum) SetMaximum(FMinimum);
-  Changed(false);
-}
-
 void TFuzzyVariable::SetName(const std::string& Value) { SetText(FName, Value); }
 
 void TFuzzyVariable::SetUnits(const std::string& Value) { SetText(FUnits, Value); }
@@ -72,11 +55,6 @@ void TFuzzyVariable::SetText(std::string& Field, const std::string& Value) {
   Changed(false);
 }
 
-void TFuzzyVariable::SetThreshold(TFzyFloat Value) {
-  CheckNumber(Value, "Threshold");
-  FThreshold = std::clamp(Value, 0.0, 1.0);
-}
-
 void TFuzzyVariable::SetItemIndex(int Value) {
   if (Value == FItemIndex) return;
   if (FItemIndex >= FItems->Count()) throw EFzyException(SListIndexError, {Value});
@@ -87,20 +65,16 @@ void TFuzzyVariable::SetItemIndex(int Value) {
 void TFuzzyVariable::SetItems(const TFuzzySets* Value) { FItems->Assign(Value); }
 
 TFuzzyVariables* TFuzzyVariable::GetCollection() const {
-  // Looked up once per collection: every change routed through the variable asks for it.
+  // Every change routed through the variable asks for it: looked up when the variable joins, and
+  // only read here, so concurrent readers never write.
   TCollection* Current = Collection();
-  if (Current != FCheckedCollection) {
-    FCheckedCollection = Current;
-    FVariables = dynamic_cast<TFuzzyVariables*>(Current);
-  }
-  return FVariables;
+  return Current == FCheckedCollection ? FVariables : dynamic_cast<TFuzzyVariables*>(Current);
 }
 
 void TFuzzyVariable::SetCollection(TCollection* Value) {
-  // Forget the lookup: the collection it was made for may be gone by the next one.
-  FCheckedCollection = nullptr;
-  FVariables = nullptr;
   TGCollectionItem::SetCollection(Value);
+  FCheckedCollection = Collection();
+  FVariables = dynamic_cast<TFuzzyVariables*>(FCheckedCollection);
 }
 
 TCustomFuzzyLogic* TFuzzyVariable::GetFuzzy() const {
@@ -120,9 +94,7 @@ void TFuzzyVariable::Assign(const TPersistent* Source) {
   }
   if (Variable == this) return;
   FName = Variable->FName;
-  FMinimum = Variable->FMinimum;
-  FMaximum = Variable->FMaximum;
-  FThreshold = Variable->FThreshold;
+  CopyRange(*Variable, true);
   FUnits = Variable->FUnits;
   FComment = Variable->FComment;
   FItemIndex = Variable->FItemIndex;
@@ -174,23 +146,26 @@ TFzyFloat TFuzzyVariable::GetCorrelationStrength(TFuzzySetSpan Premises, TFuzzyS
   return LowestCorrelationStrength(Premises, Matchings);
 }
 
+namespace {
+
+// The class model's sets for FireRule: the copy joins the conclusion's variable (or stands alone
+// when the conclusion does), so freeing it when it is not the result is right in both cases.
+struct TClassRules {
+  using THeld = TOwned<TFuzzySet>;
+  static THeld Clone(const TFuzzySet* Set) { return THeld(Set->Clone()); }
+  // By the method of the logic component of the copy's variable.
+  static void Correlate(THeld& Set, TFzyFloat Strength) { Set->Correlate(Strength); }
+  // The union under the inference method of the logic component of OldEvidence's variable.
+  static THeld Infer(const TFuzzySet* OldEvidence, const THeld& Set) {
+    return THeld(OldEvidence->Infer(Set.get(), false));
+  }
+};
+
+}  // namespace
+
 TFuzzySet* TFuzzyVariable::AssertRule(TFzyFloat CorrelationStrength, const TFuzzySet* NewEvidence,
                                       const TFuzzySet* OldEvidence) {
-  CheckNumber(CorrelationStrength, "CorrelationStrength");
-  if (CorrelationStrength < FThreshold) return nullptr;
-  RequireSet(NewEvidence, "NewEvidence");
-  TFuzzySet* Consequent = NewEvidence->Clone();
-  TFuzzySet* Result = nullptr;
-  try {
-    Consequent->Correlate(CorrelationStrength);
-    if (OldEvidence) Result = OldEvidence->Infer(Consequent, false);
-  } catch (...) {
-    Consequent->Free();
-    throw;
-  }
-  if (!OldEvidence) return Consequent;
-  Consequent->Free();
-  return Result;
+  return FireRule<TClassRules>(Threshold(), CorrelationStrength, NewEvidence, OldEvidence).release();
 }
 
 TFuzzySet* TFuzzyVariable::AssertRule(TFuzzySetSpan Premises, TFuzzySetSpan Matchings,

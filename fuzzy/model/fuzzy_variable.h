@@ -18,6 +18,8 @@
 #include "fuzzy/companion/structures.h"
 #include "fuzzy/engine/fuzzy_set.h"
 #include "fuzzy/model/fuzzy_sets.h"
+#include "fuzzy/model/fuzzy_variable_range.h"
+#include "fuzzy/model/rule_firing.h"
 
 namespace fuzzy {
 
@@ -37,42 +39,18 @@ TFuzzyVariable* CreateFuzzyVariable(TCollection* Collection, TFuzzySetClass SetC
 // Sets passed to the rule operations, paired by position.
 using TFuzzySetSpan = std::span<const TFuzzySet* const>;
 
-// A rule set that was not given; formatted with its role ("Premise", "NewEvidence").
-inline constexpr std::string_view SMissingRuleSet = "Invalid operation: \"AssertRule\".  %s not assigned";
-
-// The lowest correlation strength of each premise with the matching set at its position; 1 for no
-// premises. Raises EListError when Matchings is shorter than Premises and EFzyException for a
-// missing premise. Serves spans of set pointers and of counted set references alike.
-template <typename TSets>
-TFzyFloat LowestCorrelationStrength(const TSets& Premises, const TSets& Matchings) {
-  if (Matchings.size() < Premises.size())
-    throw EListError(SListIndexError, {static_cast<int>(Matchings.size())});
-  TFzyFloat Result = 1.0;
-  for (std::size_t I = 0; I < Premises.size(); ++I) {
-    if (!Premises[I]) throw EFzyException(SMissingRuleSet, {"Premise"});
-    Result = std::min(Result, Premises[I]->GetCorrelationStrength(Matchings[I]));
-  }
-  return Result;
-}
-
-class TFuzzyVariable : public TGCollectionItem, public TFuzzyVariableContext {
+class TFuzzyVariable : public TGCollectionItem, public TFuzzyVariableRange {
  public:
   std::string ClassName() const override { return "TFuzzyVariable"; }
 
   // ---- properties ----
-  // Raises Minimum to the new Maximum when needed (a change of its own); the sets keep their points.
-  void SetMaximum(TFzyFloat Value);
-  // Lowers Maximum to the new Minimum when needed (a change of its own); the sets keep their points.
-  void SetMinimum(TFzyFloat Value);
+  // Minimum, Maximum and Threshold with their setters: TFuzzyVariableRange.
   const std::string& Name() const { return FName; }
   void SetName(const std::string& Value);
   const std::string& Units() const { return FUnits; }
   void SetUnits(const std::string& Value);
   const std::string& Comment() const { return FComment; }
   void SetComment(const std::string& Value);
-  TFzyFloat Threshold() const override { return FThreshold; }
-  // Clamped into [0, 1]; reports no change.
-  void SetThreshold(TFzyFloat Value);
   // The current set, -1 for none.
   int ItemIndex() const { return FItemIndex; }
   // Stores Value untested, but raises EFzyException (SListIndexError, Value) while the index held
@@ -106,16 +84,18 @@ class TFuzzyVariable : public TGCollectionItem, public TFuzzyVariableContext {
   // no premises. Raises EListError when Matchings is shorter than Premises.
   TFzyFloat GetCorrelationStrength(TFuzzySetSpan Premises, TFuzzySetSpan Matchings) const;
 
-  // Fires a rule with CorrelationStrength. Below this variable's Threshold nothing happens and the
-  // result is nullptr. Otherwise a clone of NewEvidence is correlated with the strength (by the
+  // Fires a rule with CorrelationStrength. Below this variable's Threshold (0.01 in a logic component
+  // unless the component says otherwise) nothing happens and the result is nullptr: check it before
+  // using it. A NaN or infinite strength raises EFzyException. Otherwise a clone of NewEvidence is correlated with the strength (by the
   // method of the logic component of NewEvidence's variable); without OldEvidence that clone is the
   // result. With OldEvidence the result is OldEvidence inferred with the clone (the union under
   // the inference method of OldEvidence's component), and the clone is freed; OldEvidence itself
   // is unchanged.
   //
   // Ownership: the result is a new set in the collection of the set it was made from (NewEvidence
-  // without OldEvidence, else OldEvidence), so it belongs to that set's variable; when that set is
-  // free-standing, the result belongs to the caller (Adopt it).
+  // without OldEvidence, else OldEvidence), so it joins that set's variable, which owns it (free it
+  // with Free() when it is no longer needed, or leave it to the variable; never Adopt it); when that
+  // set is free-standing, the result belongs to the caller (Adopt it).
   virtual TFuzzySet* AssertRule(TFzyFloat CorrelationStrength, const TFuzzySet* NewEvidence,
                                 const TFuzzySet* OldEvidence);
   // The same with the strength GetCorrelationStrength(Premises, Matchings).
@@ -129,6 +109,7 @@ class TFuzzyVariable : public TGCollectionItem, public TFuzzyVariableContext {
   void BeforeDestruction() override;
 
  protected:
+  ~TFuzzyVariable() override = default;
   explicit TFuzzyVariable(TCollection* Collection, TFuzzySetClass SetClass = &CreateFuzzySet<TFuzzySet>)
       : TGCollectionItem(Collection), FSetClass(SetClass) {}
   template <typename T, typename... Args>
@@ -142,6 +123,7 @@ class TFuzzyVariable : public TGCollectionItem, public TFuzzyVariableContext {
   virtual void Notify(TFuzzySet* FuzzySet, TCollectionNotification Action);
   // A set changed (FuzzySet), or the whole set list (nullptr).
   virtual void Update(TFuzzySet* FuzzySet);
+  void RangeChanged() override { Changed(false); }
 
  private:
   friend class TFuzzySets;
@@ -149,15 +131,15 @@ class TFuzzyVariable : public TGCollectionItem, public TFuzzyVariableContext {
   // Stores a text property and reports the change, unless Value is already stored.
   void SetText(std::string& Field, const std::string& Value);
 
-  mutable TCollection* FCheckedCollection = nullptr;
-  mutable TFuzzyVariables* FVariables = nullptr;
+  // The variables collection that SetCollection found, valid while Collection() is FCheckedCollection.
+  TCollection* FCheckedCollection = nullptr;
+  TFuzzyVariables* FVariables = nullptr;
   std::string FName;
   int FItemIndex = -1;
   std::string FUnits;
   TOwned<TFuzzySets> FItems;
   TFuzzySetClass FSetClass;
   std::string FComment;
-  TFzyFloat FThreshold = 0.0;
 };
 
 }  // namespace fuzzy
