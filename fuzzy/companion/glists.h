@@ -59,6 +59,7 @@ class TGStack : public TBasicStack<TObject*> {
   void Add(TObject* Item) { Push(Item); }
 
  protected:
+  ~TGStack() override = default;
   TGStack() = default;
   template <typename T, typename... Args>
   friend T* New(Args&&...);

@@ -150,6 +150,7 @@ class TIStack : public TBasicStack<IPtr<IInterface>> {
   std::string ClassName() const override { return "TIStack"; }
 
  protected:
+  ~TIStack() override = default;
   TIStack() = default;
   template <typename T, typename... Args>
   friend T* New(Args&&...);

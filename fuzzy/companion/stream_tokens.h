@@ -54,6 +54,7 @@ class TBaseStreamToken : public TInterfacedObject, public virtual IBaseStreamTok
   std::string ToString() const override;
 
  protected:
+  ~TBaseStreamToken() override = default;
   TBaseStreamToken() = default;
   template <typename T, typename... Args>
   friend T* New(Args&&...);
@@ -111,6 +112,7 @@ class TBaseStreamTokenList : public TInterfacedObject, public virtual IBaseStrea
   std::string ToString() const override;
 
  protected:
+  ~TBaseStreamTokenList() override = default;
   TBaseStreamTokenList();
   template <typename T, typename... Args>
   friend T* New(Args&&...);

@@ -25,6 +25,7 @@ class TGCollectionItem : public TCollectionItem {
   void BeforeDestruction() override;
 
  protected:
+  ~TGCollectionItem() override = default;
   explicit TGCollectionItem(TCollection* Collection) : TCollectionItem(Collection) {}
   // Called when an item that this one registered with is being freed.
   virtual void Notification(TGCollectionItem* Item);
@@ -43,6 +44,7 @@ class TGCollection : public TOwnedCollection {
   int IndexOf(std::string_view Name) const;
 
  protected:
+  ~TGCollection() override = default;
   TGCollection(TPersistent* Owner, TCollectionItemClass ItemClass) : TOwnedCollection(Owner, ItemClass) {}
 };
 

@@ -26,6 +26,7 @@ class TFuzzyVariableStrings : public TIStringList {
   void BeforeDestruction() override;
 
  protected:
+  ~TFuzzyVariableStrings() override = default;
   // FuzzyLogic may be nullptr: the list then reports nothing.
   explicit TFuzzyVariableStrings(TIFuzzyLogic* FuzzyLogic);
   template <typename T, typename... Args>

@@ -66,6 +66,7 @@ class TFuzzyVariableTable : public TIStringHashTable {
   void BeforeDestruction() override;
 
  protected:
+  ~TFuzzyVariableTable() override = default;
   explicit TFuzzyVariableTable(TIFuzzyLogic* FuzzyLogic)
       : TIStringHashTable(101, 0.75, 47), FFuzzyLogic(FuzzyLogic) {}
   template <typename T, typename... Args>

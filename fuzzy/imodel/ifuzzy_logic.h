@@ -67,6 +67,7 @@ class TIFuzzyLogic : public TCustomFuzzyLogic {
   void Loaded() override;
 
  protected:
+  ~TIFuzzyLogic() override = default;
   explicit TIFuzzyLogic(TComponent* AOwner) : TCustomFuzzyLogic(AOwner) {}
   template <typename T, typename... Args>
   friend T* New(Args&&...);

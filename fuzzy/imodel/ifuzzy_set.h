@@ -47,6 +47,7 @@ class TIFSValues : public TFuzzySetValues {
   std::string ToString() const override;
 
  protected:
+  ~TIFSValues() override = default;
   explicit TIFSValues(TIFuzzySet* FuzzySet);
   void AfterConstruction() override;
   template <typename T, typename... Args>
@@ -218,6 +219,7 @@ class TIFuzzySet : public TInterfaced<TFuzzySet, IFuzzySet> {
   void BeforeDestruction() override;
 
  protected:
+  ~TIFuzzySet() override = default;
   explicit TIFuzzySet(TCollection* Collection) : TInterfaced(Collection) {}
   template <typename T, typename... Args>
   friend T* New(Args&&...);

@@ -74,6 +74,7 @@ class TIFuzzySets : public TIStringHashTable {
   TIFuzzySetsEnumerator end() const { return TIFuzzySetsEnumerator(TIStringHashTable::end()); }
 
  protected:
+  ~TIFuzzySets() override = default;
   explicit TIFuzzySets(TIFuzzyVariable* Variable) : TIStringHashTable(101, 0.75, 47), FVariable(Variable) {}
   template <typename T, typename... Args>
   friend T* New(Args&&...);

@@ -74,6 +74,7 @@ class TCustomFuzzyLogic : public TComponent, public TFuzzyLogicContext {
   void BeforeDestruction() override;
 
  protected:
+  ~TCustomFuzzyLogic() override = default;
   explicit TCustomFuzzyLogic(TComponent* AOwner);
   template <typename T, typename... Args>
   friend T* New(Args&&...);

@@ -40,6 +40,7 @@ class TCustomFuzzyLogicParser : public TComponent {
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
  protected:
+  ~TCustomFuzzyLogicParser() override = default;
   explicit TCustomFuzzyLogicParser(TComponent* AOwner) : TComponent(AOwner) {}
   // Reads the definitions of AString into FuzzyLogic (which is set).
   virtual void ParseFuzzyLogic(const std::string& AString, TEncoding* Encoding) = 0;

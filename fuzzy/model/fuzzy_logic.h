@@ -49,6 +49,7 @@ class TFuzzyLogic : public TCustomFuzzyLogic {
   void BeforeDestruction() override;
 
  protected:
+  ~TFuzzyLogic() override = default;
   explicit TFuzzyLogic(TComponent* AOwner) : TCustomFuzzyLogic(AOwner) {}
   template <typename T, typename... Args>
   friend T* New(Args&&...);

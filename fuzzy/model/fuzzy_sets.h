@@ -43,6 +43,7 @@ class TFuzzySets : public TGCollection {
   TItemEnumerator<TFuzzySet>::TEnd end() const { return {}; }
 
  protected:
+  ~TFuzzySets() override = default;
   explicit TFuzzySets(TFuzzyVariable* Variable, TFuzzySetClass SetClass = &CreateFuzzySet<TFuzzySet>);
   template <typename T, typename... Args>
   friend T* New(Args&&...);

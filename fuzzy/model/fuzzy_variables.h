@@ -51,6 +51,7 @@ class TFuzzyVariables : public TGCollection {
   TItemEnumerator<TFuzzyVariable>::TEnd end() const { return {}; }
 
  protected:
+  ~TFuzzyVariables() override = default;
   explicit TFuzzyVariables(TFuzzyLogic* Fuzzy,
                            TFuzzyVariableClass VariableClass = &CreateFuzzyVariable<TFuzzyVariable>,
                            TFuzzySetClass SetClass = &CreateFuzzySet<TFuzzySet>);

@@ -51,6 +51,7 @@ class TEncoding : public TObject {
   static int GetBufferEncoding(std::span<const std::uint8_t> Buffer, TEncoding*& Encoding);
 
  protected:
+  ~TEncoding() override = default;
   TEncoding() = default;
 };
 

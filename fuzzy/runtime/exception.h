@@ -38,6 +38,13 @@ public:
   using Exception::Exception;
 };
 
+// A call that the object's state does not allow (adopting an object that something else owns).
+class EInvalidOperation : public Exception {
+public:
+  using Exception::Exception;
+};
+
+inline constexpr std::string_view SAdoptOwned = "Cannot adopt a %s: it belongs to %s";
 inline constexpr std::string_view SListIndexError = "List index out of bounds (%d)";
 inline constexpr std::string_view SAssignError = "Cannot assign a %s to a %s";
 inline constexpr std::string_view SInvalidFormat = "Format '%s' invalid or incompatible with argument";

@@ -54,6 +54,7 @@ class TInterfaceList : public TInterfacedObject, public virtual IInterfaceList {
   IPtr<IInterface> Last() const override { return Get(Count() - 1); }
 
  protected:
+  ~TInterfaceList() override = default;
   TInterfaceList() = default;
   template <typename T, typename... Args>
   friend T* New(Args&&...);

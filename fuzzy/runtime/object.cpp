@@ -12,6 +12,17 @@ void TPersistent::Assign(const TPersistent* Source) {
   AssignError(nullptr);
 }
 
+void CheckAdoptable(const TObject* Object) {
+  if (!Object) return;
+  const std::string Owner = Object->OwnedBy();
+  if (!Owner.empty()) throw EInvalidOperation(SAdoptOwned, {Object->ClassName(), Owner});
+}
+
+std::string TPersistent::OwnedBy() const {
+  const TPersistent* Owner = GetOwner();
+  return Owner ? "a " + Owner->ClassName() : std::string();
+}
+
 void TPersistent::AssignTo(TPersistent* Dest) const { Dest->AssignError(this); }
 
 void TPersistent::AssignError(const TPersistent* Source) const {

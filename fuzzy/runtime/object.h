@@ -6,8 +6,17 @@
 //  - constructors only initialise fields; the steps that call virtuals or fire notifications run
 //    in AfterConstruction(), which New<T>(...) calls once the whole object exists;
 //  - Free() first runs BeforeDestruction() on the still complete object, then deletes it.
-// Destructors are protected so that nothing bypasses Free(); hosts that prefer RAII hold objects in
-// a TOwned<T> (a std::unique_ptr whose deleter calls Free()).
+// Destructors are protected in every library class, so that nothing bypasses Free() (a `delete` of a
+// library object does not compile); hosts that prefer RAII hold objects in a TOwned<T> (a
+// std::unique_ptr whose deleter calls Free()).
+//
+// Ownership in one line each: New<T>(...) and MakeOwned<T>(...) give the caller the object; an item
+// made by a collection (Items().Add(...)) belongs to that collection; Adopt(p) takes a result that
+// belongs to the caller into a TOwned, and refuses an object that something else owns.
+//
+//   TOwned<TFuzzySet> Set = MakeOwned<TFuzzySet>(nullptr);   // a free-standing set, freed at scope end
+//   TOwned<TFuzzySet> Copy = Adopt(Set->Clone());            // a free-standing result: the caller's
+//   FreeObject(nullptr);                                     // null-safe; p->Free() needs an object
 
 #include <cstddef>
 #include <memory>
@@ -39,11 +48,15 @@ class TObject {
   static void* operator new(std::size_t Size) { return recycled_memory::Allocate(Size); }
   static void operator delete(void* Block, std::size_t Size) noexcept { recycled_memory::Release(Block, Size); }
 
-  // Destroys the object: BeforeDestruction(), then the destructors.
+  // Destroys the object: BeforeDestruction(), then the destructors. FreeObject(p) accepts null.
   void Free() {
     BeforeDestruction();
     delete this;
   }
+
+  // What owns the object besides whoever points to it ("a TFuzzySets", "its counted references"),
+  // or empty when the object belongs to whoever created or adopted it.
+  virtual std::string OwnedBy() const { return {}; }
 
  protected:
   TObject() = default;
@@ -78,9 +91,15 @@ struct TObjectDeleter {
 template <typename T>
 using TOwned = std::unique_ptr<T, TObjectDeleter>;
 
-// Adopts a result that belongs to the caller (for example an operation on a free-standing set).
+// Raises EInvalidOperation when something owns Object (see OwnedBy).
+void CheckAdoptable(const TObject* Object);
+
+// Adopts a result that belongs to the caller (for example an operation on a free-standing set); null
+// gives an empty TOwned. An object that a collection, an owner component or counted references own
+// is refused with EInvalidOperation: freeing it here would leave its owner a dangling pointer.
 template <typename T>
 TOwned<T> Adopt(T* Object) {
+  CheckAdoptable(Object);
   return TOwned<T>(Object);
 }
 
@@ -105,9 +124,12 @@ class TPersistent : public TObject {
   // (AssignTo), and raises EConvertError "Cannot assign a ... to a ..." when neither knows how.
   // Source is only read.
   virtual void Assign(const TPersistent* Source);
+  // The class name of the owner (GetOwner), as "a TFuzzySets".
+  std::string OwnedBy() const override;
 
  protected:
   TPersistent() = default;
+  ~TPersistent() override = default;
   // Copies this object into Dest; the default raises the "Cannot assign" error.
   virtual void AssignTo(TPersistent* Dest) const;
   [[noreturn]] void AssignError(const TPersistent* Source) const;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -29,6 +30,16 @@ TEST(RecycledMemory, BlocksOfOneSizeClassAreReused) {
   EXPECT_NE(Smaller, Block);
   Release(Smaller, 20);
   Release(Other, 64);
+}
+
+TEST(RecycledMemory, TheEnvironmentTurnsRecyclingOff) {
+  const char* Setting = std::getenv("FUZZY_RECYCLE_MEMORY");
+  if (!Setting || std::strcmp(Setting, "0") != 0) GTEST_SKIP() << "run with FUZZY_RECYCLE_MEMORY=0";
+  EXPECT_FALSE(Recycling());
+  void* Block = Allocate(40);
+  const std::size_t Kept = KeptBlocks();
+  Release(Block, 40);
+  EXPECT_EQ(KeptBlocks(), Kept);  // straight back to the heap
 }
 
 TEST(RecycledMemory, LargeBlocksAndBurstsGoBackToTheHeap) {

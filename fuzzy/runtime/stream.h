@@ -46,6 +46,7 @@ class TStream : public TObject {
   virtual void SetSize(std::int64_t Value) = 0;
 
  protected:
+  ~TStream() override = default;
   TStream() = default;
 };
 

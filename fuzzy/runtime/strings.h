@@ -78,6 +78,7 @@ class TStrings : public TPersistent {
   void Assign(const TPersistent* Source) override;
 
  protected:
+  ~TStrings() override = default;
   TStrings() = default;
   // Called by the outermost BeginUpdate (true) and EndUpdate (false).
   virtual void SetUpdateState(bool /*Updating*/) {}

@@ -47,6 +47,9 @@ protected:
     if (Action == TCollectionNotification::cnExtracting)
       Events.push_back("extracting " + static_cast<TFuzzySet*>(Item)->Name());
   }
+
+ protected:
+  ~TTestSets() override = default;
 };
 
 class TTestVariable : public TPersistent, public TFuzzyVariableContext {
@@ -74,6 +77,9 @@ public:
 
 private:
   TTestSets* FItems = nullptr;
+
+ protected:
+  ~TTestVariable() override = default;
 };
 
 inline TOwned<TTestVariable> MakeVariable(TFzyFloat Minimum, TFzyFloat Maximum) {
