@@ -47,23 +47,11 @@ void TIFuzzyLogic::Loaded() {
 
 // ---- texts -------------------------------------------------------------------------------------
 
-void TIFuzzyLogic::UpdateStrings() {
-  TCustomFuzzyLogic::UpdateStrings();
-  if (IsLoading()) return;
-  TStrings& Text = StoredStrings();
-  const TUpdateBracketOf<TStrings> Bracket(Text);
-  Text.Clear();
+void TIFuzzyLogic::WriteVariables(TStrings& Text) const {
   for (const IPtr<IFuzzyVariable>& Variable : *FItems) Text.Add(Variable->ToString());
 }
 
-void TIFuzzyLogic::Parse() {
-  if (IsLoading()) return;
-  if (!Parser()) throw EFzyException(SParserUnassigned);
-  FItems->Clear();
-  // The model is empty now; the text, not the empty model, is what the parser must read.
-  SetNeedsUpdate(false);
-  TCustomFuzzyLogic::Parse();
-}
+void TIFuzzyLogic::ClearVariables() { FItems->Clear(); }
 
 // ---- threshold, automatic terms, joining and leaving -------------------------------------------
 

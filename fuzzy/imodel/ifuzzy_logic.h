@@ -25,12 +25,6 @@ class TIFuzzyLogic : public TCustomFuzzyLogic {
   TIFuzzyVariableClass ItemClass() const { return FItemClass; }
   void SetItemClass(TIFuzzyVariableClass Value) { FItemClass = Value; }
 
-  // Regenerates Strings: one entry per variable in table order, the variable's own text.
-  void UpdateStrings() override;
-  // Empties the table (unhooking, without reports), then has the parser rebuild the variables.
-  // Without a parser raises EFzyException (SParserUnassigned) before anything changes.
-  void Parse() override;
-
   // Adds those of "low", "medium" and "high" that Variable lacks, built on its range now.
   virtual void AddAutoTerms(const IPtr<IFuzzyVariable>& Variable);
   // A variable entered the table: the component's threshold, the automatic terms, the hooks, then
@@ -74,6 +68,10 @@ class TIFuzzyLogic : public TCustomFuzzyLogic {
 
   // Passes the component's threshold on to every stored variable, in table order.
   void ThresholdChanged() override;
+  // One entry per variable in table order: the variable's own text.
+  void WriteVariables(TStrings& Text) const override;
+  // Empties the table (unhooking, without reports).
+  void ClearVariables() override;
   virtual TFuzzyVariableTable* CreateVariables();
 
  private:

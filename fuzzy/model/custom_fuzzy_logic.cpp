@@ -4,6 +4,7 @@
 
 #include "fuzzy/model/custom_fuzzy_logic_parser.h"
 #include "fuzzy/model/number_check.h"
+#include "fuzzy/runtime/update_bracket.h"
 
 namespace fuzzy {
 
@@ -51,13 +52,20 @@ void TCustomFuzzyLogic::SetVariables(const TStrings* Value) { FVariables->Assign
 
 void TCustomFuzzyLogic::UpdateStrings() {
   FNeedsUpdate = false;
-  if (!IsLoading() && !FParser) throw EFzyException(SParserUnassigned);
+  if (IsLoading()) return;
+  if (!FParser) throw EFzyException(SParserUnassigned);
+  const TUpdateBracketOf<TStrings> Bracket(*FStrings);
+  FStrings->Clear();
+  WriteVariables(*FStrings);
 }
 
 void TCustomFuzzyLogic::Parse() {
   if (IsLoading()) return;
   if (!FParser) throw EFzyException(SParserUnassigned);
-  const std::string Text = GetStrings()->Text();
+  ClearVariables();
+  // The model is empty now; the text, not the empty model, is what the parser must read.
+  FNeedsUpdate = false;
+  const std::string Text = FStrings->Text();
   try {
     FParser->Parse(Text, nullptr);
   } catch (...) {

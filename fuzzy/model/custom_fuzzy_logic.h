@@ -54,12 +54,14 @@ class TCustomFuzzyLogic : public TComponent, public TFuzzyLogicContext {
   // The model changed since Strings was last generated or parsed.
   bool NeedsUpdate() const { return FNeedsUpdate; }
 
-  // Regenerates Strings from the model. The base clears NeedsUpdate and, outside loading, raises
-  // EFzyException (SParserUnassigned) without a parser.
+  // Regenerates Strings from the model: clears NeedsUpdate, then, outside loading, raises
+  // EFzyException (SParserUnassigned) without a parser, or writes one entry per variable
+  // (WriteVariables) in one update batch of Strings.
   virtual void UpdateStrings();
-  // Hands the text of Strings to the parser. Does nothing while loading; raises EFzyException
-  // (SParserUnassigned) without a parser; afterwards NeedsUpdate is false, also when the parser
-  // raises (Strings keeps the text that failed, the model what was read before the error).
+  // Removes every variable (ClearVariables), then hands the text of Strings to the parser, which
+  // rebuilds them. Does nothing while loading; raises EFzyException (SParserUnassigned) without a
+  // parser before anything changes; afterwards NeedsUpdate is false, also when the parser raises
+  // (Strings keeps the text that failed, the model what was read before the error).
   virtual void Parse();
 
   // ---- events ----
@@ -81,6 +83,10 @@ class TCustomFuzzyLogic : public TComponent, public TFuzzyLogicContext {
 
   // Called after the threshold changed.
   virtual void ThresholdChanged() {}
+  // Appends the definition text of each variable to Text, in the component's order.
+  virtual void WriteVariables(TStrings& Text) const = 0;
+  // Removes every variable, before a parse rebuilds them.
+  virtual void ClearVariables() = 0;
   void SetNeedsUpdate(bool Value) { FNeedsUpdate = Value; }
   // The definition text as stored, without regenerating it.
   TStrings& StoredStrings() const { return *FStrings; }

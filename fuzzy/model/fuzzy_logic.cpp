@@ -47,23 +47,11 @@ void TFuzzyLogic::SetItems(const TFuzzyVariables* Value) { FItems->Assign(Value)
 
 // ---- texts -------------------------------------------------------------------------------------
 
-void TFuzzyLogic::UpdateStrings() {
-  TCustomFuzzyLogic::UpdateStrings();
-  if (IsLoading()) return;
-  TStrings& Text = StoredStrings();
-  const TUpdateBracketOf<TStrings> Bracket(Text);
-  Text.Clear();
+void TFuzzyLogic::WriteVariables(TStrings& Text) const {
   for (const TFuzzyVariable* Variable : *FItems) Text.Add(Parser()->PrettyPrint(Variable));
 }
 
-void TFuzzyLogic::Parse() {
-  if (IsLoading()) return;
-  if (!Parser()) throw EFzyException(SParserUnassigned);
-  FItems->Clear();
-  // The model is empty now; the text, not the empty model, is what the parser must read.
-  SetNeedsUpdate(false);
-  TCustomFuzzyLogic::Parse();
-}
+void TFuzzyLogic::ClearVariables() { FItems->Clear(); }
 
 // ---- threshold and automatic terms -------------------------------------------------------------
 

@@ -22,12 +22,6 @@ class TFuzzyLogic : public TCustomFuzzyLogic {
   // Copies Value's variables into Items (the collection itself is never replaced).
   void SetItems(const TFuzzyVariables* Value);
 
-  // Regenerates Strings: one entry per variable, the parser's text of it.
-  void UpdateStrings() override;
-  // Removes every variable, then has the parser rebuild them from Strings. Without a parser raises
-  // EFzyException (SParserUnassigned) before anything changes; does nothing while loading.
-  void Parse() override;
-
   // Adds those of "low", "medium" and "high" that Variable lacks, built on its range now.
   virtual void AddAutoTerms(TFuzzyVariable* Variable);
 
@@ -56,6 +50,10 @@ class TFuzzyLogic : public TCustomFuzzyLogic {
 
   // Passes the component's threshold on to every variable.
   void ThresholdChanged() override;
+  // One entry per variable: the parser's text of it.
+  void WriteVariables(TStrings& Text) const override;
+  // Frees every variable, with its deleted events.
+  void ClearVariables() override;
   // Makes the variables collection; descendants may make another class.
   virtual TFuzzyVariables* CreateVariables();
 
