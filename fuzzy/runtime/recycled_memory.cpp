@@ -84,10 +84,16 @@ struct TThreadExit {
   }
 };
 
+// At a thread's first release: a thread of a process that does not recycle closes its cache at
+// once, so its lists stay empty and every block goes to the heap.
 void RegisterThreadExit() {
+  Cache.ExitRegistered = true;
+  if (!RecyclingEnabled()) {
+    Cache.Closed = true;
+    return;
+  }
   thread_local TThreadExit Exit;
   (void)Exit;
-  Cache.ExitRegistered = true;
 }
 
 }  // namespace
@@ -95,7 +101,7 @@ void RegisterThreadExit() {
 void* Allocate(std::size_t Size) {
   if (Size == 0 || Size > LargestRecycled) return ::operator new(Size);
   const std::size_t Class = (Size - 1) / Granularity;
-  if (TFreeBlock* Block = Cache.Heads[Class]; Block && RecyclingEnabled()) {
+  if (TFreeBlock* Block = Cache.Heads[Class]) {
     Cache.Heads[Class] = Block->Next;
     --Cache.Counts[Class];
     return Block;
@@ -107,8 +113,7 @@ void* Allocate(std::size_t Size) {
 void Release(void* Block, std::size_t Size) noexcept {
   if (!Block) return;
   const std::size_t Class = (Size - 1) / Granularity;
-  if (Size == 0 || Size > LargestRecycled || Cache.Closed || Cache.Counts[Class] == KeptPerClass ||
-      !RecyclingEnabled()) {
+  if (Size == 0 || Size > LargestRecycled || Cache.Closed || Cache.Counts[Class] == KeptPerClass) {
     ::operator delete(Block);
     return;
   }
@@ -116,6 +121,9 @@ void Release(void* Block, std::size_t Size) noexcept {
     try {
       RegisterThreadExit();
     } catch (...) {
+      Cache.ExitRegistered = false;
+    }
+    if (!Cache.ExitRegistered || Cache.Closed) {
       ::operator delete(Block);
       return;
     }
