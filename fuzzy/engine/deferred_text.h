@@ -9,7 +9,12 @@
 // recipe would have written at the time.
 //
 // A text is written once, on its first read, whichever of the sets sharing it is read first and
-// from whichever thread.
+// from whichever thread, in one pass over its recipes: a chain of n derivations costs O(n) to make
+// and its text O(its length) to write, without recursion however long the chain grows.
+//
+//   TDeferredText Name(std::string("warm"));
+//   TDeferredText Cut = TDeferredText::HedgedName(Name, bfhCutGreater, true, 0.5);  // nothing written
+//   Cut.Text();                                                                      // "warm > 0.5000"
 
 #include <string>
 #include <string_view>
@@ -56,8 +61,6 @@ class TDeferredText {
   explicit TDeferredText(TRecipe* Recipe) : FRecipe(Recipe) {}
   // Drops one reference to Recipe, and the recipe with the last one.
   static void Release(TRecipe* Recipe);
-  // How many recipes deep the text is: 0 for a plain text.
-  int Depth() const;
 
   // Null for the empty text, otherwise one of the references the recipe counts. A plain text is a
   // recipe already written, so copies share it.

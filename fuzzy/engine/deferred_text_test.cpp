@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -58,6 +59,85 @@ TEST(DeferredText, LongChainsWriteTheEagerChainsText) {
     Eager = CreateFuzzyName(Eager, bfhAdd, I % 2 == 0, I);
   }
   EXPECT_EQ(Name.Text(), Eager);
+}
+
+// Random recipes over names made of blanks, brackets and letters, read in random order, write what
+// the eager naming functions write: the quoting and bracketing decisions are taken without the text.
+TEST(DeferredText, RandomRecipesOverAwkwardNamesWriteTheEagerTexts) {
+  std::mt19937 Random(7);
+  const std::string Alphabet = "ab[] \t";
+  auto RandomText = [&] {
+    std::string Text;
+    for (int I = static_cast<int>(Random() % 6); I > 0; --I) Text += Alphabet[Random() % Alphabet.size()];
+    return Text;
+  };
+  struct TPair {
+    TDeferredText Deferred;
+    std::string Eager;
+  };
+  std::vector<TPair> Pool;
+  for (int I = 0; I < 8; ++I) {
+    const std::string Text = RandomText();
+    Pool.push_back({TDeferredText(Text), Text});
+  }
+  const std::string_view Operations[] = {"or", "and-product"};
+  for (int Step = 0; Step < 4000; ++Step) {
+    const TPair& A = Pool[Random() % Pool.size()];
+    const TPair& B = Pool[Random() % Pool.size()];
+    const auto Hedge = static_cast<TBaseFuzzyHedge>(Random() % 9);
+    const bool ModifyY = Random() % 2 == 0;
+    const std::string_view Operation = Operations[Random() % 2];
+    TPair Made;
+    switch (Random() % 6) {
+      case 0:
+        Made = {TDeferredText::HedgedName(A.Deferred, Hedge, ModifyY, Step * 0.25),
+                CreateFuzzyName(A.Eager, Hedge, ModifyY, Step * 0.25)};
+        break;
+      case 1:
+        Made = {TDeferredText::HedgedExpression(Hedge, ModifyY, A.Deferred), CreateFuzzyName(Hedge, ModifyY, A.Eager)};
+        break;
+      case 2:
+        Made = {TDeferredText::CombinedName(A.Deferred, B.Deferred, Operation),
+                CreateFuzzyName(A.Eager, B.Eager, Operation)};
+        break;
+      case 3: {
+        const TPair& C = Pool[Random() % Pool.size()];
+        Made = {TDeferredText::CombinedExpression(A.Deferred, B.Deferred, Operation, C.Deferred, A.Deferred),
+                CombineFuzzyExpressions(ExpressionOperand(A.Eager, B.Eager), Operation,
+                                        ExpressionOperand(C.Eager, A.Eager))};
+        break;
+      }
+      case 4:
+        Made = {TDeferredText::Number(Step - 2000.5), FloatToStrF(Step - 2000.5, 4)};
+        break;
+      default: {
+        const std::string Text = RandomText();
+        Made = {TDeferredText(Text), Text};
+      }
+    }
+    // Texts grow with every derivation: keep them short by replacing at random.
+    if (Made.Eager.size() < 400) Pool[Random() % Pool.size()] = Made;
+    if (Random() % 5 == 0) {
+      const TPair& Read = Pool[Random() % Pool.size()];
+      ASSERT_EQ(Read.Deferred.Text(), Read.Eager) << "step " << Step;
+    }
+  }
+  for (const TPair& Pair : Pool) EXPECT_EQ(Pair.Deferred.Text(), Pair.Eager);
+}
+
+// A chain of 200,000 derivations is made, read once and freed without deep recursion.
+TEST(DeferredText, AVeryLongChainIsWrittenAndFreedWithoutRecursion) {
+  constexpr int Links = 200000;
+  TDeferredText Name(std::string("t"));
+  for (int I = 0; I < Links; ++I) Name = TDeferredText::HedgedName(Name, bfhAdd, true, 1);
+  const std::string Expected = std::string(Links - 1, '[') + "t + 1.0000" + [] {
+    std::string Tail;
+    for (int I = 1; I < Links; ++I) Tail += "] + 1.0000";
+    return Tail;
+  }();
+  EXPECT_EQ(Name.Text(), Expected);
+  TDeferredText Unread(std::string("u"));
+  for (int I = 0; I < Links; ++I) Unread = TDeferredText::CombinedName(Unread, Name, "or");
 }
 
 // The texts of derived sets, read after the sets they came from are gone.
