@@ -107,6 +107,8 @@ TITipper::TITipper()
   AddITerms(FService, ServiceTerms, FServiceTerms);
   AddITerms(FFood, FoodTerms, FFoodTerms);
   AddITerms(FTip, TipTerms, FTipTerms);
+  // The threshold a logic component gives its variables, so that both models fire the same rules.
+  FTip->SetThreshold(0.01);
   FServiceInput = TIFuzzySet::Create(FService, "");
   FFoodInput = TIFuzzySet::Create(FFood, "");
 }

@@ -373,6 +373,8 @@ void TDeferredText::Release(TRecipe* Recipe) {
   }
 }
 
+bool TDeferredText::IsWritten() const { return !FRecipe || FRecipe->FWritten.load(std::memory_order_acquire); }
+
 const std::string& TDeferredText::Text() const {
   static const std::string EmptyText;
   return FRecipe ? FRecipe->Text() : EmptyText;

@@ -41,6 +41,8 @@ class TDeferredText {
   const std::string& Text() const;
   // Every recipe writes a text that is not empty, so this never puts a text together.
   bool Empty() const { return !FRecipe; }
+  // The text is there to read without putting it together (a plain text, or a recipe read before).
+  bool IsWritten() const;
 
   // CreateFuzzyName(Name, Hedge, ModifyY, Value); Hedge must lie in its enumeration.
   static TDeferredText HedgedName(const TDeferredText& Name, TBaseFuzzyHedge Hedge, bool ModifyY, TFzyFloat Value);

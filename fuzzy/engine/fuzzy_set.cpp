@@ -71,8 +71,10 @@ void TFuzzySet::SetName(const std::string& Value) {
   Changed(false);
 }
 
+bool TFuzzySet::DefersDerivedNames() const { return typeid(*this) == typeid(TFuzzySet); }
+
 void TFuzzySet::SetDerivedName(TDeferredText Name) {
-  if (typeid(*this) != typeid(TFuzzySet)) {
+  if (!DefersDerivedNames()) {
     SetName(Name.Text());
     return;
   }
@@ -89,11 +91,14 @@ void TFuzzySet::SetComment(const std::string& Value) {
 void TFuzzySet::SetValues(const TFuzzySetValues* Value) { FValues->Assign(Value); }
 
 void TFuzzySet::Assign(const TPersistent* Source) {
-  const auto* Set = CastTo<TFuzzySet>(Source);
-  if (!Set) {
+  if (const auto* Set = CastTo<TFuzzySet>(Source))
+    AssignSet(*Set);
+  else
     TFuzzySetValuesOwner::Assign(Source);
-    return;
-  }
+}
+
+void TFuzzySet::AssignSet(const TFuzzySet& Source) {
+  const TFuzzySet* Set = &Source;
   if (Set == this) return;
   FName = Set->FName;
   SetValues(Set->FValues);

@@ -192,18 +192,39 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   // default threshold a logic component gives its variables.
   static constexpr TFzyFloat FreeStandingThreshold = 0.01;
 
+  // The texts a combination's result is named and described from.
+  const TDeferredText& NameText() const { return FName; }
+  const TDeferredText& ExpressionText() const { return FExpression; }
+  // The one wrapper of every combination, in both models: gives Result the name 'this keyword
+  // other' and fills its points with Fill(its point list) inside an update bracket; afterwards (also
+  // when Fill raises) gives it the expression built the same way (merge_walk.h). Who makes and owns
+  // Result is the caller's business.
+  template <typename TFill>
+  void FillCombination(TFuzzySet& Result, const TDeferredText& OtherName, const TDeferredText& OtherExpression,
+                       std::string_view OperatorKeyword, TFill&& Fill) const;
+  // Fills a combination's points with a built-in operator: the walk's points are gathered first, so
+  // the points the level-run pass removes are never made (merge_walk.h).
+  template <TDegreeFunction& Degree, typename TPointsA, typename TPointsB>
+  static void WalkBuiltIn(TFuzzySetValues& Points, const TPointsA& A, const TPointsB& B);
+  // Fills a combination's points with Append(Points, X1, Y1, X2, Y2) at every place of the walk,
+  // then, unless Append stopped the walk, runs the level-run pass (merge_walk.h).
+  template <typename TPointsA, typename TPointsB, typename TAppend>
+  static void WalkByCallback(TFuzzySetValues& Points, const TPointsA& A, const TPointsB& B, TAppend&& Append);
+  // The points of the built-in intersection (union) of kind Operation of this set with FuzzySet,
+  // appended to Points: compiled once, here, so that both models run the same walk.
+  void WalkIntersection(TFuzzySetValues& Points, const TFuzzySet& FuzzySet, TFuzzyOperation Operation) const;
+  void WalkUnion(TFuzzySetValues& Points, const TFuzzySet& FuzzySet, TFuzzyOperation Operation) const;
+  // Whether a derived name may stay a recipe (SetDerivedName), which bypasses SetName: true for the
+  // library's own set class; a descendant that overrides SetName answers for itself.
+  virtual bool DefersDerivedNames() const;
+
  private:
-  // The result of a combination: named, filled by Fill(its point list) inside an update bracket,
-  // and given its expression.
+  // A class-model combination: the result is made in this set's collection, filled, and returned
+  // (see the top of this file for ownership); Fill as for FillCombination.
   template <typename TFill>
   TFuzzySet* CombineInto(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword, TFill&& Fill) const;
-  // Operator with a callable that appends the points.
-  template <typename TAppend>
-  TFuzzySet* Combine(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword, TAppend&& Append) const;
-  // A built-in operator: the walk's points are gathered first, so the points the level-run pass
-  // removes are never made.
   template <TDegreeFunction& Degree>
-  TFuzzySet* Combine(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword) const;
+  TFuzzySet* CombineBuiltIn(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword) const;
 
  public:
   // ---- cuts, defuzzification, inference, correlation ----
@@ -239,6 +260,8 @@ class TFuzzySet : public TFuzzySetValuesOwner {
 
   // Makes the point list; descendants may make their own list class.
   virtual TFuzzySetValues* CreateValues();
+  // Assign from a set: the name, points, set type, inflection point and expression.
+  void AssignSet(const TFuzzySet& Source);
   // Called by the class model's set list, which knows its variable, when the set joins it:
   // Variable() then answers without looking the variable up, until the set moves.
   friend class TFuzzySets;
@@ -253,8 +276,8 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   TFzyFloat DegreeOfMembershipNear(TFzyFloat Value, int Hint) const;
 
   // Gives the set a derived name: one that differs from its current name and holds a space (so it
-  // is no reserved word). The library's own set class keeps it as a recipe; a descendant, which may
-  // override SetName, gets it written out through SetName.
+  // is no reserved word). Kept as a recipe when DefersDerivedNames(), else written out through
+  // SetName.
   void SetDerivedName(TDeferredText Name);
 
   // Hedge building blocks.

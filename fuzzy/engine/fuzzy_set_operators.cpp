@@ -35,67 +35,23 @@ template <typename TFill>
 TFuzzySet* TFuzzySet::CombineInto(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword,
                                   TFill&& Fill) const {
   RequireSet(FuzzySet, "Operator");
-  auto CombinedExpression = [&] {
-    return TDeferredText::CombinedExpression(FExpression, FName, OperatorKeyword, FuzzySet->FExpression,
-                                             FuzzySet->FName);
-  };
   TFuzzySet* Result = CreateResult();
   try {
-    Result->SetDerivedName(TDeferredText::CombinedName(FName, FuzzySet->FName, OperatorKeyword));
-    TFuzzySetValues& Points = Result->Values();
-    // Every breakpoint of either set, and about one crossing per pair of breakpoints.
-    Points.Reserve(2 * (FValues->Count() + FuzzySet->FValues->Count()));
-    WithinUpdate(Points, [&] { Fill(Points); });
+    FillCombination(*Result, FuzzySet->FName, FuzzySet->FExpression, OperatorKeyword, Fill);
   } catch (...) {
     // A result in this set's collection belongs to it and stays; a free-standing one would be lost.
-    if (!Result->Collection()) {
-      Result->Free();
-      throw;
-    }
-    Result->FExpression = CombinedExpression();
+    if (!Result->Collection()) Result->Free();
     throw;
   }
-  // Set after the update bracket closed: its change notification clears the expression.
-  Result->FExpression = CombinedExpression();
   return Result;
-}
-
-template <typename TAppend>
-TFuzzySet* TFuzzySet::Combine(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword,
-                              TAppend&& Append) const {
-  return CombineInto(FuzzySet, OperatorKeyword, [&](TFuzzySetValues& Points) {
-    const bool Stopped =
-        MergeWalk(TPoints(*this), TPoints(*FuzzySet),
-                  [&Points, &Append](TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2) {
-                    return Append(Points, X1, Y1, X2, Y2);
-                  });
-    if (!Stopped) RemoveLevelRuns(Points);
-  });
-}
-
-template <TFuzzySet::TDegreeFunction& Degree>
-TFuzzySet* TFuzzySet::Combine(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword) const {
-  return CombineInto(FuzzySet, OperatorKeyword, [&](TFuzzySetValues& Points) {
-    // The walk visits each breakpoint of either set once and adds at most one crossing per step,
-    // so the room made here suffices; it grows all the same should it not.
-    TRecycledVector<TFuzzySetValues::TCoordinate> Walked(
-        static_cast<std::size_t>(2 * (FValues->Count() + FuzzySet->FValues->Count()) + 1));
-    std::size_t Used = 0;
-    MergeWalk(TPoints(*this), TPoints(*FuzzySet), [&](TFzyFloat X1, TFzyFloat Y1, TFzyFloat, TFzyFloat Y2) {
-      if (Used == Walked.size()) [[unlikely]]
-        Walked.resize(2 * Used);
-      Walked[Used++] = {X1, Degree(Y1, Y2)};
-      return false;
-    });
-    Walked.resize(Used);
-    Points.AppendSetXYAndTrim(Walked, [](auto& List) { RemoveLevelRunsOf(List); });
-  });
 }
 
 TFuzzySet* TFuzzySet::Operator(const TFuzzySet* FuzzySet, const std::string& OperatorKeyword,
                                const TFuzzyOperator& FuzzyOperator) const {
   RequireFunction(FuzzyOperator, "Operator");
-  return Combine(FuzzySet, OperatorKeyword, FuzzyOperator);
+  return CombineInto(FuzzySet, OperatorKeyword, [&](TFuzzySetValues& Points) {
+    WalkByCallback(Points, TPoints(*this), TPoints(*FuzzySet), FuzzyOperator);
+  });
 }
 
 void TFuzzySet::RemoveLevelRuns(TFuzzySetValues& Values) {
@@ -111,24 +67,43 @@ bool TFuzzySet::Iterate(const TFuzzySet* FuzzySet, const TFuzzyComparison& Fuzzy
 
 // ---- union and intersection --------------------------------------------------------------------
 
+template <TFuzzySet::TDegreeFunction& Degree>
+TFuzzySet* TFuzzySet::CombineBuiltIn(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword) const {
+  return CombineInto(FuzzySet, OperatorKeyword, [&](TFuzzySetValues& Points) {
+    WalkBuiltIn<Degree>(Points, TPoints(*this), TPoints(*FuzzySet));
+  });
+}
+
 TFuzzySet* TFuzzySet::Intersection(const TFuzzySet* FuzzySet) const {
-  return Combine<MinDegree>(FuzzySet, FuzzyIntersectionKeywords[foZadeh]);
+  return CombineBuiltIn<MinDegree>(FuzzySet, FuzzyIntersectionKeywords[foZadeh]);
 }
 
 TFuzzySet* TFuzzySet::Union(const TFuzzySet* FuzzySet) const {
-  return Combine<MaxDegree>(FuzzySet, FuzzyUnionKeywords[foZadeh]);
+  return CombineBuiltIn<MaxDegree>(FuzzySet, FuzzyUnionKeywords[foZadeh]);
 }
 
 TFuzzySet* TFuzzySet::Intersection(const TFuzzySet* FuzzySet, TFuzzyOperation IntersectionType) const {
-  return VisitIntersection(IntersectionType,
-                           [&]<TDegreeFunction & Degree>(std::string_view Keyword) {
-                             return Combine<Degree>(FuzzySet, Keyword);
-                           });
+  return VisitIntersection(IntersectionType, [&]<TDegreeFunction & Degree>(std::string_view Keyword) {
+    return CombineBuiltIn<Degree>(FuzzySet, Keyword);
+  });
 }
 
 TFuzzySet* TFuzzySet::Union(const TFuzzySet* FuzzySet, TFuzzyOperation UnionType) const {
   return VisitUnion(UnionType, [&]<TDegreeFunction & Degree>(std::string_view Keyword) {
-    return Combine<Degree>(FuzzySet, Keyword);
+    return CombineBuiltIn<Degree>(FuzzySet, Keyword);
+  });
+}
+
+void TFuzzySet::WalkIntersection(TFuzzySetValues& Points, const TFuzzySet& FuzzySet,
+                                 TFuzzyOperation Operation) const {
+  VisitIntersection(Operation, [&]<TDegreeFunction & Degree>(std::string_view) {
+    WalkBuiltIn<Degree>(Points, TPoints(*this), TPoints(FuzzySet));
+  });
+}
+
+void TFuzzySet::WalkUnion(TFuzzySetValues& Points, const TFuzzySet& FuzzySet, TFuzzyOperation Operation) const {
+  VisitUnion(Operation, [&]<TDegreeFunction & Degree>(std::string_view) {
+    WalkBuiltIn<Degree>(Points, TPoints(*this), TPoints(FuzzySet));
   });
 }
 

@@ -11,6 +11,7 @@
 
 #include "fuzzy/engine/fuzzy_math.h"
 #include "fuzzy/engine/fuzzy_set.h"
+#include "fuzzy/runtime/update_bracket.h"
 
 namespace fuzzy {
 
@@ -225,6 +226,53 @@ void TFuzzySet::RemoveLevelRunsOf(TList& Values) {
   }
   const int N = Values.Count();
   if (N > 1 && FloatEquals(Values.Y(N - 2), Values.Y(N - 1))) Values.Delete(N - 1);
+}
+
+template <typename TFill>
+void TFuzzySet::FillCombination(TFuzzySet& Result, const TDeferredText& OtherName,
+                                const TDeferredText& OtherExpression, std::string_view OperatorKeyword,
+                                TFill&& Fill) const {
+  auto CombinedExpression = [&] {
+    return TDeferredText::CombinedExpression(FExpression, FName, OperatorKeyword, OtherExpression, OtherName);
+  };
+  try {
+    Result.SetDerivedName(TDeferredText::CombinedName(FName, OtherName, OperatorKeyword));
+    TFuzzySetValues& Points = Result.Values();
+    WithinUpdate(Points, [&] { Fill(Points); });
+  } catch (...) {
+    Result.FExpression = CombinedExpression();
+    throw;
+  }
+  // Set after the update bracket closed: its change notification clears the expression.
+  Result.FExpression = CombinedExpression();
+}
+
+template <TFuzzySet::TDegreeFunction& Degree, typename TPointsA, typename TPointsB>
+void TFuzzySet::WalkBuiltIn(TFuzzySetValues& Points, const TPointsA& A, const TPointsB& B) {
+  // The walk visits each breakpoint of either set once and adds at most one crossing per step,
+  // so the room made here suffices; it grows all the same should it not.
+  const std::size_t Room = static_cast<std::size_t>(2 * (A.Count() + B.Count()) + 1);
+  Points.Reserve(static_cast<int>(Room));
+  TRecycledVector<TFuzzySetValues::TCoordinate> Walked(Room);
+  std::size_t Used = 0;
+  MergeWalk(A, B, [&](TFzyFloat X1, TFzyFloat Y1, TFzyFloat, TFzyFloat Y2) {
+    if (Used == Walked.size()) [[unlikely]]
+      Walked.resize(2 * Used);
+    Walked[Used++] = {X1, Degree(Y1, Y2)};
+    return false;
+  });
+  Walked.resize(Used);
+  Points.AppendSetXYAndTrim(Walked, [](auto& List) { RemoveLevelRunsOf(List); });
+}
+
+template <typename TPointsA, typename TPointsB, typename TAppend>
+void TFuzzySet::WalkByCallback(TFuzzySetValues& Points, const TPointsA& A, const TPointsB& B, TAppend&& Append) {
+  // Every breakpoint of either set, and about one crossing per pair of breakpoints.
+  Points.Reserve(2 * (A.Count() + B.Count()));
+  const bool Stopped = MergeWalk(A, B, [&Points, &Append](TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2) {
+    return Append(Points, X1, Y1, X2, Y2);
+  });
+  if (!Stopped) RemoveLevelRuns(Points);
 }
 
 template <typename TVisit>

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "fuzzy/engine/merge_walk.h"
+#include "fuzzy/imodel/ifuzzy_variable.h"
 #include "fuzzy/runtime/format.h"
 #include "fuzzy/runtime/update_bracket.h"
 
@@ -114,8 +115,22 @@ IPtr<IFuzzySet> TIFuzzySet::Create(const IPtr<IFuzzyVariable>& Variable, const s
   return Result;
 }
 
+TIFuzzySet* TIFuzzySet::Of(IFuzzySet* Set) { return ObjectOf<TIFuzzySet>(Set); }
+
+TIFuzzySet* TIFuzzySet::Of(TFuzzySet* Set) {
+  if (!Set) return nullptr;
+  if (typeid(*Set) == typeid(TIFuzzySet)) return static_cast<TIFuzzySet*>(Set);
+  return dynamic_cast<TIFuzzySet*>(Set);
+}
+
+template <typename TVisit>
+decltype(auto) TIFuzzySet::WithPoints(const IPtr<IFuzzySet>& FuzzySet, TVisit&& Visit) {
+  if (const TIFuzzySet* Set = Of(FuzzySet.Get())) return Visit(TPoints(*Set));
+  return Visit(TIntfPoints(*FuzzySet));
+}
+
 IPtr<IFuzzySet> TIFuzzySet::Adopt(TFuzzySet* Result) {
-  auto* Set = dynamic_cast<TIFuzzySet*>(Result);
+  TIFuzzySet* Set = Of(Result);
   if (!Set) {
     const std::string Class = Result->ClassName();
     Result->Free();
@@ -125,12 +140,25 @@ IPtr<IFuzzySet> TIFuzzySet::Adopt(TFuzzySet* Result) {
 }
 
 TIFuzzySet& TIFuzzySet::Implementation(const IPtr<IFuzzySet>& FuzzySet) {
-  auto* Set = dynamic_cast<TIFuzzySet*>(FuzzySet.Get());
+  TIFuzzySet* Set = Of(FuzzySet.Get());
   if (!Set) throw EFzyException(SForeignFuzzySet, {FuzzySet ? "unknown" : "nil"});
   return *Set;
 }
 
 TFuzzySetValues* TIFuzzySet::CreateValues() { return New<TIFSValues>(this); }
+
+bool TIFuzzySet::DefersDerivedNames() const {
+  if (typeid(*this) != typeid(TIFuzzySet)) return false;
+  // SetName would take the set out of its variable's table under its old name and put it back
+  // under the new one only when it is defined: a set that is neither defined nor stored (a table
+  // key is a written text) is renamed in place.
+  if (!FVariable || !NameText().IsWritten()) return true;
+  if (Defined()) return false;
+  const IInterface* Me = this;
+  if (const auto* Variable = ObjectOf<const TIFuzzyVariable>(FVariable.Get()))
+    return !Variable->Items().Holds(Name(), Me);
+  return FVariable->ContainsFuzzySet(Name()).Get() != static_cast<const IFuzzySet*>(this);
+}
 
 TIFSValues& TIFuzzySet::Values() const { return static_cast<TIFSValues&>(TFuzzySet::Values()); }
 
@@ -232,15 +260,19 @@ void TIFuzzySet::Assign(const IPtr<IInterface>& AValue) {
 }
 
 void TIFuzzySet::Assign(const TPersistent* Source) {
-  if (const auto* Set = dynamic_cast<const TIFuzzySet*>(Source)) {
-    SetVariable(Set->FVariable);
-    FParser = Set->FParser;
+  const auto* Set = CastTo<TIFuzzySet>(Source);
+  if (!Set) {
+    TFuzzySet::Assign(Source);
+    return;
   }
-  TFuzzySet::Assign(Source);
+  SetVariable(Set->FVariable);
+  FParser = Set->FParser;
+  AssignSet(*Set);
 }
 
 IPtr<IInterface> TIFuzzySet::Clone() {
-  IPtr<IFuzzySet> Copy = Create(FVariable, Name(), ClassType());
+  // Create(Variable, Name) then Assign(this): the assignment gives the name and the variable.
+  IPtr<IFuzzySet> Copy = Adopt(ClassType()(nullptr));
   Implementation(Copy).Assign(static_cast<const TPersistent*>(this));
   return Copy;
 }
@@ -281,7 +313,7 @@ bool TIFuzzySet::Equals(const IPtr<IInterface>& AValue) {
   IPtr<IFuzzySet> Other;
   if (!Supports(AValue, Other)) return false;
   const TFzyFloat Threshold = FVariable ? FVariable->Threshold() : FreeStandingThreshold;
-  return PointsReachThreshold(TPoints(*this), TIntfPoints(*Other), Threshold);
+  return WithPoints(Other, [&](const auto& Points) { return PointsReachThreshold(TPoints(*this), Points, Threshold); });
 }
 
 TFzyFloat TIFuzzySet::FuzzyEquals(const IPtr<IInterface>& AValue) const {
@@ -291,84 +323,84 @@ TFzyFloat TIFuzzySet::FuzzyEquals(const IPtr<IInterface>& AValue) const {
 
 TFzyFloat TIFuzzySet::GetCorrelationStrength(const IPtr<IFuzzySet>& Match) const {
   RequireSet(Match, "Iterate");
+  if (const TIFuzzySet* Set = Of(Match.Get())) return TFuzzySet::GetCorrelationStrength(Set);
   return PointsCorrelationStrength(TPoints(*this), TIntfPoints(*Match));
 }
 
 bool TIFuzzySet::Iterate(const IPtr<IFuzzySet>& FuzzySet, const TIFuzzyComparison& FuzzyOperator) const {
   RequireSet(FuzzySet, "Iterate");
   if (!FuzzyOperator) throw EFzyException(SMissingArgument, {"Iterate", "Operator function"});
-  return IteratePoints(TPoints(*this), TIntfPoints(*FuzzySet), FuzzyOperator);
+  return WithPoints(FuzzySet, [&](const auto& Points) { return IteratePoints(TPoints(*this), Points, FuzzyOperator); });
 }
 
 bool TIFuzzySet::Intersects(const IPtr<IFuzzySet>& FuzzySet) const {
   RequireSet(FuzzySet, "Intersects");
-  return PointsIntersect(TPoints(*this), TIntfPoints(*FuzzySet));
+  return WithPoints(FuzzySet, [&](const auto& Points) { return PointsIntersect(TPoints(*this), Points); });
 }
 
 // ---- combinations ------------------------------------------------------------------------------
 
-template <typename TAppend>
+template <typename TWalk>
 IPtr<IFuzzySet> TIFuzzySet::Combine(const IPtr<IFuzzySet>& FuzzySet, std::string_view OperatorKeyword,
-                                    TAppend&& Append) {
+                                    TWalk&& Walk) {
   RequireSet(FuzzySet, "Operator");
-  const std::string ResultName = CreateFuzzyName(Name(), FuzzySet->Name(), OperatorKeyword);
-  IPtr<IFuzzySet> Result = Create(FVariable, ResultName, ClassType());
-  TIFSValues& Points = Implementation(Result).Values();
-  {
-    const TUpdateBracket Bracket(Points);
-    Result->Assign(IPtr<IInterface>(Self()));
-    Result->SetName(ResultName);
-    Points.Clear();
-    const bool Stopped = MergeWalk(TPoints(*this), TIntfPoints(*FuzzySet),
-                                   [&](TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2) {
-                                     return Append(Result, Points, X1, Y1, X2, Y2);
-                                   });
-    if (!Stopped) RemoveLevelRuns(Points);
-  }
-  // Set after the update bracket closed: its change notification clears the expression.
-  Result->SetExpression(
-      CombineFuzzyExpressions(ExpressionOperand(Expression(), Name()), OperatorKeyword,
-                              ExpressionOperand(FuzzySet->Expression(), FuzzySet->Name())));
+  IPtr<IFuzzySet> Result = Adopt(ClassType()(nullptr));
+  TIFuzzySet& Set = Implementation(Result);
+  Set.SetVariable(FVariable);
+  Set.FParser = FParser;
+  Set.SetInflectionPoint(InflectionPoint());
+  const TIFuzzySet* Other = Of(FuzzySet.Get());
+  const TDeferredText OtherName = Other ? Other->NameText() : TDeferredText(FuzzySet->Name());
+  const TDeferredText OtherExpression = Other ? Other->ExpressionText() : TDeferredText(FuzzySet->Expression());
+  FillCombination(Set, OtherName, OtherExpression, OperatorKeyword,
+                  [&](TFuzzySetValues& Points) { Walk(Result, Points, Other); });
   return Result;
 }
 
 template <TFuzzySet::TDegreeFunction& Degree>
-IPtr<IFuzzySet> TIFuzzySet::Combine(const IPtr<IFuzzySet>& FuzzySet, std::string_view OperatorKeyword) {
+IPtr<IFuzzySet> TIFuzzySet::CombineBuiltIn(const IPtr<IFuzzySet>& FuzzySet, std::string_view OperatorKeyword,
+                                           TFuzzyOperation Operation, bool IsUnion) {
   return Combine(FuzzySet, OperatorKeyword,
-                 [](const IPtr<IFuzzySet>&, TFuzzySetValues& Points, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
-                    TFzyFloat Y2) {
-                   Points.AppendSetXY(X1, Degree(Y1, Y2));
-                   return false;
+                 [&](const IPtr<IFuzzySet>&, TFuzzySetValues& Points, const TIFuzzySet* Other) {
+                   if (!Other)
+                     WalkBuiltIn<Degree>(Points, TPoints(*this), TIntfPoints(*FuzzySet));
+                   else if (IsUnion)
+                     WalkUnion(Points, *Other, Operation);
+                   else
+                     WalkIntersection(Points, *Other, Operation);
                  });
 }
 
 IPtr<IFuzzySet> TIFuzzySet::Operator(const IPtr<IFuzzySet>& FuzzySet, const std::string& OperatorKeyword,
                                      const TIFuzzyOperator& FuzzyOperator) {
   if (!FuzzyOperator) throw EFzyException(SMissingArgument, {"Operator", "Operator function"});
-  return Combine(
-      FuzzySet, OperatorKeyword,
-      [&FuzzyOperator](const IPtr<IFuzzySet>& Result, TFuzzySetValues&, TFzyFloat X1, TFzyFloat Y1,
-                       TFzyFloat X2, TFzyFloat Y2) { return FuzzyOperator(Result, X1, Y1, X2, Y2); });
+  return Combine(FuzzySet, OperatorKeyword,
+                 [&](const IPtr<IFuzzySet>& Result, TFuzzySetValues& Points, const TIFuzzySet* Other) {
+                   auto Append = [&](TFuzzySetValues&, TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2) {
+                     return FuzzyOperator(Result, X1, Y1, X2, Y2);
+                   };
+                   if (Other)
+                     WalkByCallback(Points, TPoints(*this), TPoints(*Other), Append);
+                   else
+                     WalkByCallback(Points, TPoints(*this), TIntfPoints(*FuzzySet), Append);
+                 });
 }
 
 IPtr<IFuzzySet> TIFuzzySet::Intersection(const IPtr<IFuzzySet>& FuzzySet) {
-  return Combine<MinDegree>(FuzzySet, FuzzyIntersectionKeywords[foZadeh]);
+  return TIFuzzySet::Intersection(FuzzySet, foZadeh);
 }
 
-IPtr<IFuzzySet> TIFuzzySet::Union(const IPtr<IFuzzySet>& FuzzySet) {
-  return Combine<MaxDegree>(FuzzySet, FuzzyUnionKeywords[foZadeh]);
-}
+IPtr<IFuzzySet> TIFuzzySet::Union(const IPtr<IFuzzySet>& FuzzySet) { return TIFuzzySet::Union(FuzzySet, foZadeh); }
 
 IPtr<IFuzzySet> TIFuzzySet::Intersection(const IPtr<IFuzzySet>& FuzzySet, TFuzzyOperation IntersectionType) {
-  return VisitIntersection(IntersectionType,
-                           [&]<TDegreeFunction & Degree>(std::string_view Keyword) {
-                             return Combine<Degree>(FuzzySet, Keyword);
-                           });
+  return VisitIntersection(IntersectionType, [&]<TDegreeFunction & Degree>(std::string_view Keyword) {
+    return CombineBuiltIn<Degree>(FuzzySet, Keyword, IntersectionType, false);
+  });
 }
 
 IPtr<IFuzzySet> TIFuzzySet::Union(const IPtr<IFuzzySet>& FuzzySet, TFuzzyOperation UnionType) {
   return VisitUnion(UnionType, [&]<TDegreeFunction & Degree>(std::string_view Keyword) {
-    return Combine<Degree>(FuzzySet, Keyword);
+    return CombineBuiltIn<Degree>(FuzzySet, Keyword, UnionType, true);
   });
 }
 

@@ -68,6 +68,9 @@ class TIFuzzySet : public TInterfaced<TFuzzySet, IFuzzySet> {
                                 TFuzzySetClass Class = &CreateFuzzySet<TIFuzzySet>);
   // The set behind an interface reference of this model; raises EFzyException for a foreign one.
   static TIFuzzySet& Implementation(const IPtr<IFuzzySet>& FuzzySet);
+  // The set behind Set when it is one of this model, else nullptr.
+  static TIFuzzySet* Of(IFuzzySet* Set);
+  static TIFuzzySet* Of(TFuzzySet* Set);
 
   TIFSValues& Values() const;
 
@@ -225,18 +228,28 @@ class TIFuzzySet : public TInterfaced<TFuzzySet, IFuzzySet> {
   friend T* New(Args&&...);
 
   TFuzzySetValues* CreateValues() override;
+  // A derived name stays a recipe while renaming the set would not touch its variable's table.
+  bool DefersDerivedNames() const override;
 
  private:
   // A counted reference to this set, for the calls that hand it on.
   IPtr<IFuzzySet> Self() { return IPtr<IFuzzySet>(this); }
   // Takes a new set that the engine made with this set's class.
   static IPtr<IFuzzySet> Adopt(TFuzzySet* Result);
-  // Operator with a callable that appends the points, so built-ins are called directly.
-  template <typename TAppend>
-  IPtr<IFuzzySet> Combine(const IPtr<IFuzzySet>& FuzzySet, std::string_view OperatorKeyword,
-                          TAppend&& Append);
+  // Visit(points) with FuzzySet's points: read directly when it is a set of this model, else through
+  // its interface.
+  template <typename TVisit>
+  static decltype(auto) WithPoints(const IPtr<IFuzzySet>& FuzzySet, TVisit&& Visit);
+  // The result of combining this set with FuzzySet: a new set of this set's class that belongs to
+  // this set's variable (which does not store it) and has its parser and inflection point, named
+  // and filled by the engine's FillCombination with Walk(Result, Points, Other), where Other is
+  // FuzzySet when it is a set of this model (read directly) and nullptr when it is not.
+  template <typename TWalk>
+  IPtr<IFuzzySet> Combine(const IPtr<IFuzzySet>& FuzzySet, std::string_view OperatorKeyword, TWalk&& Walk);
+  // A built-in intersection (union) of kind Operation, whose degree function is Degree.
   template <TDegreeFunction& Degree>
-  IPtr<IFuzzySet> Combine(const IPtr<IFuzzySet>& FuzzySet, std::string_view OperatorKeyword);
+  IPtr<IFuzzySet> CombineBuiltIn(const IPtr<IFuzzySet>& FuzzySet, std::string_view OperatorKeyword,
+                                 TFuzzyOperation Operation, bool IsUnion);
 
   IPtr<IFuzzyVariable> FVariable;
   IPtr<IFuzzyParser> FParser;

@@ -6,6 +6,7 @@
 //   class TIFuzzySet : public TInterfaced<TFuzzySet, IFuzzySet> { ... };
 
 #include <type_traits>
+#include <typeinfo>
 
 #include "fuzzy/companion/common_interfaces.h"
 #include "fuzzy/runtime/interface.h"
@@ -38,5 +39,14 @@ class TInterfaced : public TRefCounted<TBase>, public virtual TInterface {
     return TRefCounted<TBase>::GetInterface(IID, Obj);
   }
 };
+
+// The object of class T (or of a descendant) behind an interface pointer, or nullptr. An object of
+// exactly class T is its whole object, so it is found without searching the class hierarchy.
+template <typename T, typename TIntf>
+T* ObjectOf(TIntf* Intf) {
+  if (!Intf) return nullptr;
+  if (typeid(*Intf) == typeid(T)) return static_cast<T*>(const_cast<void*>(dynamic_cast<const void*>(Intf)));
+  return dynamic_cast<T*>(Intf);
+}
 
 }  // namespace fuzzy
