@@ -134,6 +134,7 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   static TFzyFloat InterpolateY(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat XValue);
 
  protected:
+  ~TFuzzySet() override = default;
   // Read access to a set's own points for the walk (merge_walk.h).
   class TPoints;
   // The merge walk over two point views; true when the callback stopped it (merge_walk.h).

@@ -35,6 +35,7 @@ class TFuzzySetValuesOwner : public TGCollectionItem {
   virtual void UpdateFuzzySetValues();
 
  protected:
+  ~TFuzzySetValuesOwner() override = default;
   explicit TFuzzySetValuesOwner(TCollection* Collection) : TGCollectionItem(Collection) {}
 };
 
@@ -58,6 +59,7 @@ class TFuzzySetValue : public TCollectionItem {
   TFuzzySetValues* FuzzySetValues() const;
 
  protected:
+  ~TFuzzySetValue() override = default;
   // A point appended to a list that holds points lies one past the last X; otherwise X = 0.
   explicit TFuzzySetValue(TCollection* Collection);
   template <typename T, typename... Args>
@@ -200,6 +202,7 @@ class TFuzzySetValues : public TGCollection {
   bool DuplicatesRemoved() const { return FDuplicatesRemoved; }
 
  protected:
+  ~TFuzzySetValues() override = default;
   explicit TFuzzySetValues(TFuzzySetValuesOwner* FuzzySet,
                            TCollectionItemClass ItemClass = &CreateItem<TFuzzySetValue>)
       : TGCollection(FuzzySet, ItemClass), FFuzzySet(FuzzySet) {}

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "fuzzy/model/auto_terms.h"
+#include "fuzzy/model/internal/auto_terms.h"
 #include "fuzzy/runtime/update_bracket.h"
 
 namespace fuzzy {

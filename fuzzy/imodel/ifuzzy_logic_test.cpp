@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "fuzzy/imodel/counted_objects_test.h"
+#include "fuzzy/testing/counted_objects.h"
 #include "fuzzy/model/custom_fuzzy_logic_parser.h"
 
 namespace fuzzy {

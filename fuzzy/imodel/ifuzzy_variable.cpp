@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "fuzzy/model/fuzzy_variable.h"
-#include "fuzzy/model/rule_firing.h"
+#include "fuzzy/model/internal/rule_firing.h"
 
 namespace fuzzy {
 

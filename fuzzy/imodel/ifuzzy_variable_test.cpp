@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "fuzzy/imodel/counted_objects_test.h"
+#include "fuzzy/testing/counted_objects.h"
 
 namespace fuzzy {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "fuzzy/model/custom_fuzzy_logic_parser.h"
-#include "fuzzy/model/number_check.h"
+#include "fuzzy/model/internal/number_check.h"
 #include "fuzzy/runtime/update_bracket.h"
 
 namespace fuzzy {

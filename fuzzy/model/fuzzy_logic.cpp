@@ -1,6 +1,6 @@
 #include "fuzzy/model/fuzzy_logic.h"
 
-#include "fuzzy/model/auto_terms.h"
+#include "fuzzy/model/internal/auto_terms.h"
 #include "fuzzy/runtime/update_bracket.h"
 
 namespace fuzzy {

@@ -4,6 +4,7 @@
 
 #include "fuzzy/model/custom_fuzzy_logic_parser.h"
 #include "fuzzy/model/fuzzy_logic.h"
+#include "fuzzy/model/internal/rule_firing.h"
 #include "fuzzy/runtime/strings.h"
 #include "fuzzy/runtime/update_bracket.h"
 

@@ -19,7 +19,6 @@
 #include "fuzzy/engine/fuzzy_set.h"
 #include "fuzzy/model/fuzzy_sets.h"
 #include "fuzzy/model/fuzzy_variable_range.h"
-#include "fuzzy/model/rule_firing.h"
 
 namespace fuzzy {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "fuzzy/model/number_check.h"
+#include "fuzzy/model/internal/number_check.h"
 
 namespace fuzzy {
 

@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "fuzzy/model/number_check.h"
+#include "fuzzy/model/internal/number_check.h"
 
 namespace fuzzy {
 

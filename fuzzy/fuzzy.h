@@ -1,0 +1,17 @@
+#pragma once
+// fuzzylingo in one include: the fuzzy set engine, the class model (logic component, variables,
+// sets) and the interface model (counted sets and variables).
+//
+//   #include "fuzzy/fuzzy.h"
+//
+//   fuzzy::TOwned<fuzzy::TFuzzyLogic> Logic = fuzzy::MakeOwned<fuzzy::TFuzzyLogic>(nullptr);
+//   fuzzy::TFuzzyVariable* Tip = Logic->Items().Add("tip");
+//
+// Link the CMake target fuzzylingo::fuzzylingo (find_package(fuzzylingo)).
+
+#include "fuzzy/engine/fuzzy_set.h"
+#include "fuzzy/imodel/ifuzzy_logic.h"
+#include "fuzzy/imodel/ifuzzy_set.h"
+#include "fuzzy/imodel/ifuzzy_variable.h"
+#include "fuzzy/model/fuzzy_logic.h"
+#include "fuzzy/model/fuzzy_variable.h"
