@@ -29,6 +29,29 @@ IPtr<IFuzzySet> Triangle(const IPtr<IFuzzyVariable>& Variable, const std::string
   return Set;
 }
 
+// Derived names: a stored term that an operator renames moves to its new key at once; a result that
+// no table holds keeps its name as a recipe, and its variable hears of its points once.
+TEST(TIFuzzySet, DerivedNamesKeepTheTableKeyedAndResultsReportOnce) {
+  IPtr<IFuzzyVariable> Temperature = TIFuzzyVariable::Create("temperature");
+  Temperature->SetMaximum(10);
+  IPtr<IFuzzySet> Warm = Triangle(Temperature, "warm", 2, 5, 8);
+  IPtr<IFuzzySet> Cold = Triangle(Temperature, "cold", 0, 0, 4);
+  Warm->Hedge(bfhMultiply, 0.5, true);
+  EXPECT_EQ(Temperature->ContainsFuzzySet("warm * 0.5000"), Warm);
+  EXPECT_FALSE(Temperature->ContainsFuzzySet("warm"));
+
+  int Changes = 0;
+  Temperature->SetOnFuzzySetChange([&](const IPtr<IFuzzyVariable>&, const IPtr<IFuzzySet>&) { ++Changes; });
+  IPtr<IFuzzySet> Either = Cold->Union(Warm)->Hedge(bfhCutGreater, 0.25, true);
+  EXPECT_EQ(Changes, 2);  // the union's points, then the cut's
+  EXPECT_EQ(Either->Name(), "[cold or [warm * 0.5000]] > 0.2500");
+  EXPECT_EQ(Either->Expression(), "> ");
+  EXPECT_EQ(Temperature->GetCount(), 2);
+  // A set of no variable combines the same way.
+  IPtr<IFuzzySet> Free = Triangle(nullptr, "far off", 6, 9, 10);
+  EXPECT_EQ(Cold->Intersection(Free, foProduct)->Name(), "cold and-product [far off]");
+}
+
 TEST(TIFuzzySet, UnionMatchesTheClassModelAndStaysOutOfTheTable) {
   IPtr<IFuzzyVariable> Temperature = TIFuzzyVariable::Create("temperature");
   Temperature->SetMaximum(10);
