@@ -110,8 +110,12 @@ IPtr<IInterface> TIStringHashTable::GetItem(const std::string& Key) const {
 
 IPtr<IInterface> TIStringHashTable::GetItemByIndex(int Index) const {
   if (Index < 0 || Index >= Count()) throw EListError(SListIndexError, {Index});
-  if (FUnusedSlots > 0) Compact();
-  return FSlots[static_cast<std::size_t>(Index)].Value;
+  if (FUnusedSlots == 0) return FSlots[static_cast<std::size_t>(Index)].Value;
+  // Removals left unused slots behind: count the used ones (a read never compacts, so concurrent
+  // readers do not write).
+  for (const TSlot& Slot : FSlots)
+    if (Slot.Used && Index-- == 0) return Slot.Value;
+  return nullptr;
 }
 
 bool TIStringHashTable::ContainsKey(const std::string& Key, IPtr<IInterface>& Value) const {
@@ -152,7 +156,7 @@ void TIStringHashTable::Assign(const TPersistent* Source) {
   for (auto Entry = Table->begin(); Entry != Table->end(); ++Entry) Put(Entry.Key(), *Entry);
 }
 
-void TIStringHashTable::Compact() const {
+void TIStringHashTable::Compact() {
   std::size_t Next = 0;
   for (std::size_t Slot = 0; Slot < FSlots.size(); ++Slot) {
     if (!FSlots[Slot].Used) continue;

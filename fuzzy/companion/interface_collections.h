@@ -103,12 +103,12 @@ class TIStringHashTable : public TPersistent {
   };
 
   // Drops the slots of removed entries, so that slot positions are table indexes again.
-  void Compact() const;
+  void Compact();
 
   // Entries in table order, with unused slots left behind by removals until the next Compact.
-  mutable std::vector<TSlot> FSlots;
-  mutable std::unordered_map<std::string, std::size_t, TKeyHash> FSlotOf;
-  mutable std::size_t FUnusedSlots = 0;
+  std::vector<TSlot> FSlots;
+  std::unordered_map<std::string, std::size_t, TKeyHash> FSlotOf;
+  std::size_t FUnusedSlots = 0;
 };
 
 // A list of strings, each with one interface value. IndexOf compares exactly (case-sensitive).
