@@ -1,5 +1,7 @@
 #pragma once
 // Constants and the exception root of the companion library.
+//
+//   Text += IndentString;  Text += "(range 0.0000 1.0000)";  Text += NewLineString;
 
 #include <string_view>
 

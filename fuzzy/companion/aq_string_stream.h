@@ -1,5 +1,7 @@
 #pragma once
 // The companion library's string stream: a TStringStream made from a text.
+//
+//   TOwned<TAQStringStream> Stream = MakeOwned<TAQStringStream>("(deffuzzy t)");
 
 #include <string>
 #include <string_view>

@@ -5,6 +5,8 @@
 // (a fuzzy token implementing a fuzzy token interface over IBaseStreamToken) shares the parent's
 // implementation instead of having to implement the parent's operations a second time. Derive new
 // interfaces from these with `public virtual` as well.
+//
+//   IPtr<IInterface> Copy = Token->Clone();   // ICloneable: a new object of the same class
 
 #include <string>
 

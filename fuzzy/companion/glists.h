@@ -1,5 +1,8 @@
 #pragma once
 // Stacks, and the object stack TGStack.
+//
+//   TOwned<TGStack> Stack = MakeOwned<TGStack>();
+//   Stack->Push(Set);   Stack->Pop() == Set   // the stack owns nothing
 
 #include <string>
 #include <string_view>

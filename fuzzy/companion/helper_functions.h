@@ -1,5 +1,8 @@
 #pragma once
 // Infix to postfix conversion, and the character classes of number texts.
+//
+//   IPtr<IInterfaceList> Postfix = PostFix(Infix, IsOperand, IsOpen, IsClose, InStack, Incoming);
+//   // the items of "a or b" come back as "a b or"
 
 #include <functional>
 #include <string_view>

@@ -3,6 +3,9 @@
 // entry, and an interface stack. Each holds one counted reference per stored value and lets go of
 // a value only after the value has left the collection, so a value that dies on its release and
 // touches the collection from its destructor finds it consistent.
+//
+//   Table->Put("warm", Warm);      // one counted reference per entry
+//   Table->Get("warm") == Warm;    Table->Get("cold") == nullptr
 
 #include <cstddef>
 #include <string>

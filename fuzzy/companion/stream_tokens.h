@@ -4,6 +4,9 @@
 // Both classes are meant to be derived from: a descendant adds its interfaces by overriding
 // GetInterface (deriving them virtually from IBaseStreamToken or IBaseStreamTokenList), makes
 // its own class in CreateInstance so that Clone copies keep it, and extends Assign and Equals.
+//
+//   IPtr<IBaseStreamToken> Token(New<TBaseStreamToken>());
+//   Token->SetText("warm");   Token->SetDataType(bstAtom);
 
 #include <string>
 #include <string_view>

@@ -1,5 +1,7 @@
 #pragma once
 // Collections with name lookup, and collection items with free notification.
+//
+//   Variable->Items().IndexOf("warm")   // the position of the set named "warm", or -1
 
 #include <string>
 #include <string_view>

@@ -5,6 +5,9 @@
 // the source's position to its end, finds the encoding (the given one, whose byte order mark is
 // skipped when present; without one, the encoding named by the byte order mark, UTF-8 when there is
 // none) and decodes them into UTF-8 text. Characters are the bytes of that text.
+//
+//   TOwned<TGTextStream> Text = MakeOwned<TGTextStream>(Stream);   // UTF-8 unless told otherwise
+//   char C;  while (Text->GetChar(C)) ...
 
 #include <string>
 

@@ -2,6 +2,8 @@
 // A string list whose entries carry interfaced variables and report every variable that enters or
 // leaves an entry to the logic component the list is bound to (which hooks and unhooks it). The
 // component forgets the lists bound to it when it is freed, unhooking their variables.
+//
+//   Strings->PutData(0, Tip);   // the component sees VariableDeleted(old), then VariableAdded(Tip)
 
 #include <string>
 

@@ -4,6 +4,8 @@
 // (which hooks the variable); removals by name or identity are reported too. A variable that
 // leaves the table in any other way (replaced under its name, cleared, the table freed) is
 // unhooked without a report, so no callback of it can reach the component afterwards.
+//
+//   Logic->Items().Add(Tip);   // stored under "tip"; the component gives it its threshold and terms
 
 #include <string>
 

@@ -4,6 +4,9 @@
 // by name. The component learns of set changes by hooking the set events of every variable it
 // stores, and unhooks a variable whenever it leaves the table (removed, replaced, cleared, or the
 // component freed), so a variable that outlives the component never calls into it.
+//
+//   TOwned<TIFuzzyLogic> Logic = MakeOwned<TIFuzzyLogic>(nullptr);
+//   Logic->Items().Add(TIFuzzyVariable::Create("tip"));
 
 #include <string>
 #include <vector>

@@ -9,6 +9,10 @@
 //
 // Create sets with TIFuzzySet::Create (or a variable's Add(Name)): a set must be held by a counted
 // reference before anything is done with it.
+//
+//   IPtr<IFuzzySet> Warm = Temperature->Add("warm");   // stored in the variable's table
+//   Warm->CreateTriangleFunctionValues(10, 20, 30);
+//   IPtr<IFuzzySet> Either = Warm->Union(Hot);          // held by the reference, not stored
 
 #include <string>
 #include <string_view>

@@ -3,6 +3,8 @@
 // stored. The table holds one counted reference per set; each stored set holds one to the variable
 // (the variable's release rule breaks that cycle). Every store gives the set the next index and is
 // reported to the variable, as are removals and clearing.
+//
+//   Tip->Add("cheap");   Tip->ContainsFuzzySet("cheap") != nullptr
 
 #include <string>
 

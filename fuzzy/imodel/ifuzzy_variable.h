@@ -8,6 +8,10 @@
 // breaks the cycle with its sets: when every remaining reference is held by one of its own stored
 // sets, the variable clears its table (the sets that nothing else holds die) and dies itself once
 // no set holds it any more.
+//
+//   IPtr<IFuzzyVariable> Tip = TIFuzzyVariable::Create("tip");
+//   Tip->SetMaximum(30);
+//   IPtr<IFuzzySet> Conclusion = Tip->AssertRule(0.4, Cheap, nullptr);   // nullptr below the threshold
 
 #include <string>
 

@@ -5,6 +5,9 @@
 //
 // The component owns its two string lists; it does not own its parser. Parser and component
 // forget each other when either is freed.
+//
+//   Logic->SetThreshold(0.05);           // every variable's rule threshold
+//   Logic->SetCorrelationMethod(fcmProduct);
 
 #include <string>
 

@@ -1,6 +1,8 @@
 #pragma once
 // The callbacks of the logic and parser components. Each receives the component that fires it
 // first; an empty callback is not assigned.
+//
+//   Logic->SetOnFuzzySetAdded([](TObject* Sender, TFuzzySet* Set) { ... });
 
 #include <functional>
 

@@ -5,6 +5,9 @@
 //
 // Events fire synchronously inside the operation that causes them; Sender is the component.
 // Freeing the component silences every event first, then frees the variables.
+//
+//   TOwned<TFuzzyLogic> Logic = MakeOwned<TFuzzyLogic>(nullptr);
+//   TFuzzyVariable* Tip = Logic->Items().Add("tip");   // with the terms low, medium and high
 
 #include <string>
 

@@ -4,6 +4,9 @@
 // The variable owns the collection and the collection owns its sets. Every membership change
 // (Notify) and every change of a set or of the whole collection (Update) is handed on to the
 // variable, which routes it to its logic component.
+//
+//   TFuzzySet* Warm = Variable->Items().Add("warm");   // defined, owned by the variable
+//   Variable->Items().GetItemByName("warm") == Warm
 
 #include <string>
 

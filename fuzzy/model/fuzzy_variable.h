@@ -10,6 +10,10 @@
 //
 // Changes travel upward: a set's change reaches Update, a set joining or leaving reaches Notify,
 // and both go on to the variables collection (or, outside one, to the variable's own change).
+//
+//   TFuzzyVariable* Tip = Logic->Items().Add("tip");
+//   Tip->SetMaximum(30);
+//   TFuzzySet* Conclusion = Tip->AssertRule(0.4, Cheap, nullptr);   // nullptr below the threshold
 
 #include <algorithm>
 #include <span>

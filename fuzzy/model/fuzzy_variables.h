@@ -3,6 +3,9 @@
 //
 // The logic component owns the collection and the collection owns its variables. Membership and
 // change notifications of the variables, and those of their sets, are handed on to the component.
+//
+//   TFuzzyVariable* Tip = Logic->Items().Add("tip");
+//   Logic->Items().GetItemByName("tip") == Tip
 
 #include <string>
 

@@ -3,6 +3,8 @@
 //
 // The position is an index checked against the current count at every step, so a loop body that
 // removes items ends the loop early instead of reading past the list.
+//
+//   for (TFuzzySet* Set : Variable->Items()) ...
 
 #include "fuzzy/runtime/collection.h"
 

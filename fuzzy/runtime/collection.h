@@ -10,6 +10,10 @@
 // place) or about to be deleted (Delete only, before the extraction). Update(Item) reports a
 // change: of one item (Item's Changed(false)) or of the whole collection (nullptr: add, remove,
 // move, clear, the outermost EndUpdate). No Update is delivered between BeginUpdate and EndUpdate.
+//
+//   TOwned<TFuzzyLogic> Logic = MakeOwned<TFuzzyLogic>(nullptr);
+//   TFuzzyVariable* Tip = Logic->Items().Add("tip");   // made by the collection's item class
+//   Tip->Free();                                         // leaves the collection (extracting notified)
 
 #include <atomic>
 #include <cstdint>

@@ -11,6 +11,8 @@
 // (UTF-16 little endian, BOM FF FE), BigEndianUnicode() (UTF-16 big endian, BOM FE FF) and ANSI()
 // (Latin-1, no BOM). Nothing may Free() them (a stream told to own one leaves it alone); a host
 // may derive an encoding of its own and create it with New<T>().
+//
+//   std::string Text = TEncoding::Unicode()->GetString(Bytes);   // UTF-16 LE bytes to UTF-8
 
 #include <cstdint>
 #include <span>

@@ -3,6 +3,8 @@
 //
 // An enumeration takes part by specialising TEnumNames<E> with a constexpr array Names indexed by
 // the ordinal; GetEnumName and GetEnumValue then work for it.
+//
+//   GetEnumName(fhVery) == "fhVery";   GetEnumValue("fhVery", Hedge) sets Hedge and is true
 
 #include <string>
 #include <string_view>

@@ -3,6 +3,9 @@
 //
 // Every value of the underlying byte has its bit, so a value outside the declared enumerators
 // (a token type that carries a delimiter's character code, say) is simply not contained.
+//
+//   TEnumSet<TXYUpdateType> Types{utX};
+//   Types.Include(utY);   Types.Contains(utY) == true
 
 #include <array>
 #include <cstddef>

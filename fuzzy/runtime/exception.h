@@ -1,5 +1,7 @@
 #pragma once
 // The exception root of the library and the runtime's own error classes.
+//
+//   throw EListError(SListIndexError, {Index});   // "List index out of bounds (7)"
 
 #include <exception>
 #include <initializer_list>

@@ -6,6 +6,8 @@
 // Numbers are always written with '.' whatever the process locale. A directive whose
 // argument is missing or of the wrong kind raises EConvertError naming the template.
 // Fixed-point texts never show a negative zero: -0.00001 with %.4f is "0.0000".
+//
+//   Format("%s at %.4f", {"peak", 2.5}) == "peak at 2.5000"
 
 #include <concepts>
 #include <array>

@@ -5,6 +5,9 @@
 // "List index out of bounds (i)"; First and Last of an empty list raise it too. An entry leaves the
 // list before its reference is dropped, so an object that dies on its release and touches the list
 // from its destructor finds it consistent.
+//
+//   IPtr<IInterfaceList> List(New<TInterfaceList>());
+//   List->Add(Token);   // one counted reference, dropped when the entry leaves the list
 
 #include <string>
 #include <vector>

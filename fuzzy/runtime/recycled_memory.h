@@ -12,6 +12,8 @@
 // -DFUZZY_RECYCLE_MEMORY=OFF, in a process whose environment sets FUZZY_RECYCLE_MEMORY=0 (read once,
 // at the first allocation), and in a process that runs under AddressSanitizer, ThreadSanitizer,
 // MemorySanitizer or valgrind's memcheck.
+//
+//   FUZZY_RECYCLE_MEMORY=0 ./host   // every free of a library object reaches the heap
 
 #include <cstddef>
 #include <vector>

@@ -5,6 +5,9 @@
 // Positions and sizes are byte counts. A position may lie beyond the end: reading there yields
 // nothing and writing there first fills the gap with zero bytes. A seek to a position before the
 // start raises EStreamError.
+//
+//   TOwned<TStringStream> Stream = MakeOwned<TStringStream>("(deffuzzy t)");
+//   Stream->ReadString(9) == "(deffuzzy"
 
 #include <cstdint>
 #include <span>

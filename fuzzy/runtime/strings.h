@@ -8,6 +8,10 @@
 // CR, LF and CR LF, and a final line break does not start another line. Name=value lines are split
 // at the first '='. Case-insensitive comparison (the default) folds ASCII letters only; other bytes
 // compare as they are.
+//
+//   TOwned<TStringList> Lines = MakeOwned<TStringList>();
+//   Lines->SetText("warm=very hot\ncold=not warm");
+//   Lines->Values("Warm") == "very hot"   // names compare without regard to case by default
 
 #include <cstdint>
 #include <functional>

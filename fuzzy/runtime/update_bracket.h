@@ -1,5 +1,11 @@
 #pragma once
 // Scoped BeginUpdate/EndUpdate on a collection (or anything with that pair).
+//
+//   {
+//     TUpdateBracket Bracket(Set->Values());   // BeginUpdate
+//     Set->Values().Add(0, 0);
+//     Set->Values().Add(10, 1);
+//   }                                          // EndUpdate: one clean-up, one change report
 
 #include <exception>
 

@@ -2,6 +2,9 @@
 // The shared vocabulary of the library: the floating type, the enumerations with their words in
 // the definition language, the recognisers of those words, the names of derived sets, the message
 // texts and the exception classes. Word lookups are exact and case-sensitive.
+//
+//   CreateFuzzyName(fhVery, "room temp") == "very [room temp]"
+//   IsFuzzyHedge("very") == true;  IsFuzzyHedge("Very") == false
 
 #include <array>
 #include <concepts>

@@ -5,6 +5,9 @@
 // Property accessors are method pairs: Name() / SetName(Value). Strings are returned by value, so
 // a caller never holds a reference into an object that a later call may free. Sequences of sets
 // are spans of counted references.
+//
+//   IPtr<IFuzzyVariable> Tip = TIFuzzyVariable::Create("tip");
+//   IPtr<IFuzzySet> Cheap = Tip->Add("cheap");
 
 #include <functional>
 #include <span>
