@@ -21,9 +21,9 @@ constexpr std::string_view SParseTokenList = "ParseTokenList";
 constexpr std::string_view SEvalFuzzyExpression = "EvalFuzzyExpression";
 constexpr std::string_view SClauseKeywords = "range, units, or values";
 
-bool Is(const IPtr<IFuzzyStreamToken>& Token, int DataType) { return Token->DataType() == DataType; }
+bool Is(const IFuzzyStreamToken* Token, int DataType) { return Token->DataType() == DataType; }
 
-bool IsNumber(const IPtr<IFuzzyStreamToken>& Token) { return Is(Token, fstInteger) || Is(Token, fstFloat); }
+bool IsNumber(const IFuzzyStreamToken* Token) { return Is(Token, fstInteger) || Is(Token, fstFloat); }
 
 void RequireLogic(const TCustomFuzzyLogic* Logic) {
   if (!Logic) throw EFzyParseException(SFuzzyLogicNotSet);
@@ -80,21 +80,18 @@ std::string TAQFuzzyLogicParser::GetUniqueName() { return "FuzzySet" + IntToStr(
 
 std::string TAQFuzzyLogicParser::GetParsedText() const {
   if (!FReading) return {};
-  const std::string& Echo = FReading->Stream->AsString();
-  if (FReading->Reported) return Echo.substr(0, FReading->Reported->EchoLength);
-  return Echo;
+  const TFuzzyLogicTokenStream& Stream = *FReading->Stream;
+  return Stream.Echo(FReading->Reported ? FReading->Reported->EchoCount : Stream.EchoCount());
 }
 
 int TAQFuzzyLogicParser::GetLineNumber() const {
   if (!FReading) return 0;
   if (FReading->Reported) return FReading->Reported->Line;
-  const IPtr<IFuzzyStreamToken>& Current = FReading->Stream->CurrentToken();
+  const IFuzzyStreamToken* Current = FReading->Stream->CurrentToken();
   return Current ? Current->LineNumber() : 0;
 }
 
-TReadPosition TAQFuzzyLogicParser::Position() const {
-  return {GetLineNumber(), FReading->Stream->AsString().size()};
-}
+TReadPosition TAQFuzzyLogicParser::Position() const { return {GetLineNumber(), FReading->Stream->EchoCount()}; }
 
 // ---- entry points ------------------------------------------------------------------------------
 
@@ -135,7 +132,7 @@ IPtr<IFuzzySet> TAQFuzzyLogicParser::ParseFuzzySet(const IPtr<IFuzzyVariable>& V
 void TAQFuzzyLogicParser::ParseFuzzyLogic() {
   const bool InterfaceModel = dynamic_cast<TIFuzzyLogic*>(FuzzyLogic()) != nullptr;
   for (;;) {
-    const IPtr<IFuzzyStreamToken> T = NextToken();
+    IFuzzyStreamToken* T = NextToken();
     if (IsEndOfText(T)) return;
     if (!Is(T, '(')) ParseError(SParseFuzzyLogic, SFzyUnexpectedToken, {T->ToString()});
     PutBackToken(T);
@@ -148,12 +145,12 @@ void TAQFuzzyLogicParser::ParseFuzzyLogic() {
 
 TFuzzyVariable* TAQFuzzyLogicParser::ParseFuzzyVariable() {
   TVariableDefinition Definition;
-  IPtr<IFuzzyStreamToken> T = ParseHeader(Definition.Name, Definition.Comment, true, "deffuzzy",
-                                          SParseFuzzyVariable, SFzyExpectedFuzzyDefinition);
+  IFuzzyStreamToken* T = ParseHeader(Definition.Name, Definition.Comment, true, "deffuzzy", SParseFuzzyVariable,
+                                     SFzyExpectedFuzzyDefinition);
   auto* Logic = dynamic_cast<TFuzzyLogic*>(FuzzyLogic());
   if (!Logic) throw EFzyParseException(SFuzzyLogicNotTFuzzyLogic);
   try {
-    ParseClauses(std::move(T), Definition);
+    ParseClauses(T, Definition);
   } catch (...) {
     // What was read whole before the failure stays in the logic.
     BuildFuzzyVariable(*Logic, Definition);
@@ -166,12 +163,12 @@ TFuzzyVariable* TAQFuzzyLogicParser::ParseFuzzyVariable() {
 
 IPtr<IFuzzyVariable> TAQFuzzyLogicParser::ParseFuzzyVariableIntf() {
   TVariableDefinition Definition;
-  IPtr<IFuzzyStreamToken> T = ParseHeader(Definition.Name, Definition.Comment, true, "deffuzzy",
-                                          SParseFuzzyVariable, SFzyExpectedFuzzyDefinition);
+  IFuzzyStreamToken* T = ParseHeader(Definition.Name, Definition.Comment, true, "deffuzzy", SParseFuzzyVariable,
+                                     SFzyExpectedFuzzyDefinition);
   auto* Logic = dynamic_cast<TIFuzzyLogic*>(FuzzyLogic());
   if (!Logic) throw EFzyParseException(SFuzzyLogicNotTIFuzzyLogic);
   try {
-    ParseClauses(std::move(T), Definition);
+    ParseClauses(T, Definition);
   } catch (...) {
     // The terms read whole are built (their events fire), but the variable is not stored.
     BuildFuzzyVariable(*Logic, Definition);
@@ -183,13 +180,13 @@ IPtr<IFuzzyVariable> TAQFuzzyLogicParser::ParseFuzzyVariableIntf() {
   return Variable;
 }
 
-IPtr<IFuzzyStreamToken> TAQFuzzyLogicParser::ParseHeader(std::string& Name, std::string& Comment, bool ReadComment,
-                                                         std::string_view Keyword, std::string_view Method,
-                                                         std::string_view ErrorMessage) {
-  const IPtr<IFuzzyStreamToken> Open = NextToken();
-  const IPtr<IFuzzyStreamToken> Head = NextToken();
+IFuzzyStreamToken* TAQFuzzyLogicParser::ParseHeader(std::string& Name, std::string& Comment, bool ReadComment,
+                                                    std::string_view Keyword, std::string_view Method,
+                                                    std::string_view ErrorMessage) {
+  const IFuzzyStreamToken* Open = NextToken();
+  const IFuzzyStreamToken* Head = NextToken();
   if (!Is(Open, '(') || !Is(Head, fstAtom) || Head->Text() != Keyword) ParseError(Method, ErrorMessage);
-  IPtr<IFuzzyStreamToken> T = NextToken();
+  IFuzzyStreamToken* T = NextToken();
   if (!Is(T, fstAtom)) ParseError(Method, SFzyMissingName);
   Name = T->Text();
   T = NextToken();
@@ -203,14 +200,14 @@ IPtr<IFuzzyStreamToken> TAQFuzzyLogicParser::ParseHeader(std::string& Name, std:
   return T;
 }
 
-void TAQFuzzyLogicParser::ParseClauses(IPtr<IFuzzyStreamToken> T, TVariableDefinition& Definition) {
+void TAQFuzzyLogicParser::ParseClauses(IFuzzyStreamToken* T, TVariableDefinition& Definition) {
   while (!Is(T, ')')) {
     // A definition the text never closes.
     if (IsEndOfText(T)) ParseError(SParseFuzzyVariable, SFzyMissingCloseParens);
-    const IPtr<IFuzzyStreamToken> Keyword = NextToken();
+    const IFuzzyStreamToken* Keyword = NextToken();
     if (!Is(T, '(')) ParseError(SParseFuzzyVariable, SFzyMissingOpenParens);
     if (!Is(Keyword, fstAtom)) ParseError(SParseFuzzyVariable, SFzyExpectedKeyword, {SClauseKeywords});
-    const std::string& Clause = Keyword->Text();
+    const std::string Clause = Keyword->Text();
     if (Clause == "range") {
       const TFzyFloat Minimum = ParseNumber(SParseFuzzyVariable);
       const TFzyFloat Maximum = ParseNumber(SParseFuzzyVariable);
@@ -239,8 +236,7 @@ void TAQFuzzyLogicParser::ParseClauses(IPtr<IFuzzyStreamToken> T, TVariableDefin
 
 TTermDefinition TAQFuzzyLogicParser::ParseFuzzySet() {
   TTermDefinition Term;
-  const IPtr<IFuzzyStreamToken> T =
-      ParseHeader(Term.Name, Term.Comment, true, "term", SParseFuzzySet, SFzyExpectedFuzzySet);
+  IFuzzyStreamToken* T = ParseHeader(Term.Name, Term.Comment, true, "term", SParseFuzzySet, SFzyExpectedFuzzySet);
   PutBackToken(T);
   ParseFuzzyValues(Term);
   if (!Is(NextToken(), ')')) ParseError(SParseFuzzySet, SFzyMissingCloseParens);
@@ -248,7 +244,7 @@ TTermDefinition TAQFuzzyLogicParser::ParseFuzzySet() {
 }
 
 void TAQFuzzyLogicParser::ParseFuzzyValues(TTermDefinition& Term) {
-  const IPtr<IFuzzyStreamToken> T1 = NextToken();
+  IFuzzyStreamToken* T1 = NextToken();
   if (!Is(T1, '(')) {
     PutBackToken(T1);
     Term.Body = TTermDefinition::TBody::Expression;
@@ -256,7 +252,7 @@ void TAQFuzzyLogicParser::ParseFuzzyValues(TTermDefinition& Term) {
     Term.Position = Position();
     return;
   }
-  const IPtr<IFuzzyStreamToken> T2 = NextToken();
+  IFuzzyStreamToken* T2 = NextToken();
   PutBackToken(T2);
   PutBackToken(T1);
   if (Is(T2, '('))
@@ -268,7 +264,7 @@ void TAQFuzzyLogicParser::ParseFuzzyValues(TTermDefinition& Term) {
 void TAQFuzzyLogicParser::ParseFuzzyValuePairs(TTermDefinition& Term) {
   Term.Body = TTermDefinition::TBody::ValuePairs;
   if (!Is(NextToken(), '(')) ParseError(SParseFuzzyValuePairs, SFzyMissingOpenParens);
-  IPtr<IFuzzyStreamToken> T = NextToken();
+  const IFuzzyStreamToken* T = NextToken();
   while (Is(T, '(')) {
     const TFzyFloat X = ParseNumber(SParseFuzzyValuePairs);
     const TFzyFloat Y = ParseNumber(SParseFuzzyValuePairs);
@@ -283,7 +279,7 @@ void TAQFuzzyLogicParser::ParseFuzzyValuePairs(TTermDefinition& Term) {
 void TAQFuzzyLogicParser::ParseFuzzyFunction(TTermDefinition& Term) {
   Term.Body = TTermDefinition::TBody::Function;
   if (!Is(NextToken(), '(')) ParseError(SParseFuzzyFunction, SFzyMissingOpenParens);
-  const IPtr<IFuzzyStreamToken> Name = NextToken();
+  const IFuzzyStreamToken* Name = NextToken();
   if (!Is(Name, fstAtom)) ParseError(SParseFuzzyFunction, SFzyMissingName);
   Term.Function = Name->Text();
   Term.Items = ParseTokenList(1);
@@ -294,7 +290,7 @@ void TAQFuzzyLogicParser::ParseFuzzyFunction(TTermDefinition& Term) {
 IPtr<IFuzzyStreamTokenList> TAQFuzzyLogicParser::ParseTokenList(int Depth) {
   if (Depth > MaxListNesting) ParseError(SParseTokenList, SFzyNestingTooDeep, {MaxListNesting});
   IPtr<IFuzzyStreamTokenList> List(New<TFuzzyStreamTokenList>());
-  IPtr<IFuzzyStreamToken> T = NextToken();
+  IFuzzyStreamToken* T = NextToken();
   while (!IsEndOfText(T) && !Is(T, ')')) {
     if (Is(T, '(')) {
       // The nested list stands in a token of its own: the "(" keeps the text it was echoed with.
@@ -303,9 +299,10 @@ IPtr<IFuzzyStreamTokenList> TAQFuzzyLogicParser::ParseTokenList(int Depth) {
       ListToken->SetWhitespace(T->Whitespace());
       ListToken->SetList(ParseTokenList(Depth + 1));
       if (!Is(NextToken(), ')')) ParseError(SParseTokenList, SFzyMissingCloseParens);
-      T = std::move(ListToken);
+      List->Add(ListToken);
+    } else {
+      List->Add(IPtr<IFuzzyStreamToken>(T));
     }
-    List->Add(T);
     T = NextToken();
   }
   PutBackToken(T);
@@ -313,7 +310,7 @@ IPtr<IFuzzyStreamTokenList> TAQFuzzyLogicParser::ParseTokenList(int Depth) {
 }
 
 TFzyFloat TAQFuzzyLogicParser::ParseNumber(std::string_view Method) {
-  const IPtr<IFuzzyStreamToken> T = NextToken();
+  const IFuzzyStreamToken* T = NextToken();
   if (!IsNumber(T)) ParseError(Method, SFzyExpectedNumber);
   return T->Number();
 }

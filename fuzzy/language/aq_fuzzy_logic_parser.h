@@ -104,8 +104,10 @@ class TAQFuzzyLogicParser : public TCustomFuzzyLogicParser {
   };
 
   // ---- reading from the current stream ----
-  IPtr<IFuzzyStreamToken> NextToken() { return FReading->Stream->NextToken(); }
-  void PutBackToken(const IPtr<IFuzzyStreamToken>& Token) { FReading->Stream->PutBackToken(Token); }
+  // The tokens a reading routine meets are lent by the stream, which keeps those of the current
+  // top-level list: a routine keeps none beyond its definition.
+  IFuzzyStreamToken* NextToken() { return &FReading->Stream->Next(); }
+  void PutBackToken(IFuzzyStreamToken* Token) { FReading->Stream->PutBackToken(*Token); }
   TReadPosition Position() const;
   // Reads every definition up to the end of the text.
   void ParseFuzzyLogic();
@@ -113,11 +115,10 @@ class TAQFuzzyLogicParser : public TCustomFuzzyLogicParser {
   TFuzzyVariable* ParseFuzzyVariable();
   IPtr<IFuzzyVariable> ParseFuzzyVariableIntf();
   // "(" Keyword NAME [COMMENT]: fills Name and Comment; returns the first token after the header.
-  IPtr<IFuzzyStreamToken> ParseHeader(std::string& Name, std::string& Comment, bool ReadComment,
-                                      std::string_view Keyword, std::string_view Method,
-                                      std::string_view ErrorMessage);
+  IFuzzyStreamToken* ParseHeader(std::string& Name, std::string& Comment, bool ReadComment,
+                                 std::string_view Keyword, std::string_view Method, std::string_view ErrorMessage);
   // The clauses of a definition from T (the token after its header) to its closing ")".
-  void ParseClauses(IPtr<IFuzzyStreamToken> T, TVariableDefinition& Definition);
+  void ParseClauses(IFuzzyStreamToken* T, TVariableDefinition& Definition);
   // One term definition.
   TTermDefinition ParseFuzzySet();
   // A term's body: value pairs, a function call or an expression.
@@ -129,7 +130,7 @@ class TAQFuzzyLogicParser : public TCustomFuzzyLogicParser {
   IPtr<IFuzzyStreamTokenList> ParseTokenList(int Depth);
   // The number of the next token, which must be an integer or a float.
   TFzyFloat ParseNumber(std::string_view Method);
-  bool IsEndOfText(const IPtr<IFuzzyStreamToken>& Token) const { return Token->DataType() == fstNone; }
+  static bool IsEndOfText(const IFuzzyStreamToken* Token) { return Token->DataType() == fstNone; }
 
   // ---- building what was read ----
   // Adds the variable to Logic's variables (class model), or makes it of Logic's variable class

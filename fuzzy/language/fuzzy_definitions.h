@@ -14,10 +14,10 @@
 namespace fuzzy {
 
 // A place in the text being read, where an error found only when a term is built is reported:
-// the line, and how much of the echo had been written then.
+// the line, and how many tokens the echo held then.
 struct TReadPosition {
   int Line = 0;
-  std::size_t EchoLength = 0;
+  int EchoCount = 0;
 };
 
 // One "(term NAME [COMMENT] body)".

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <system_error>
 
 #include "fuzzy/companion/aq_constants.h"
@@ -249,60 +250,71 @@ void TFuzzyLogicTokenStream::PrepareSExp() {
   IPtr<IFuzzyStreamToken> Token = BuildNextToken();
   // The echo starts again with each top-level list; past the end of the text it goes on, so that
   // a message about a list the text never closes still shows the list.
-  if (Token->DataType() != fstNone) FEcho.clear();
+  if (Token->DataType() != fstNone) {
+    FEchoStartLine = FCurrentToken ? FCurrentToken->LineNumber() : Token->LineNumber();
+    FCurrentToken = nullptr;
+    FHandedOut.clear();
+  }
   int Depth = 0;
   for (;;) {
-    FTempStack.push_back(Token);
     const int Type = Token->DataType();
+    FTempStack.push_back(std::move(Token));
     if (Type == fstNone) break;
     if (Type == '(') ++Depth;
     if (Type == ')') --Depth;
     if (Depth <= 0) break;
     Token = BuildNextToken();
   }
-  FStack.insert(FStack.end(), FTempStack.rbegin(), FTempStack.rend());
+  // Moved, not copied: a copy of a counted reference costs an atomic increment and decrement.
+  FStack.insert(FStack.end(), std::make_move_iterator(FTempStack.rbegin()),
+                std::make_move_iterator(FTempStack.rend()));
   FTempStack.clear();
 }
 
-IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::NextToken() {
+IFuzzyStreamToken& TFuzzyLogicTokenStream::Next() {
   if (FStack.empty()) PrepareSExp();
-  IPtr<IFuzzyStreamToken> Token = std::move(FStack.back());
+  FHandedOut.push_back(std::move(FStack.back()));
   FStack.pop_back();
-  if (FCurrentToken && FCurrentToken->LineNumber() < Token->LineNumber()) FEcho += NewLineString;
-  FCurrentToken = Token;
-  FEcho += Token->ToString();
-  FEcho += ' ';
-  if (Token->DataType() == '(') ++FParenthesisLevel;
-  if (Token->DataType() == ')') --FParenthesisLevel;
+  IFuzzyStreamToken& Token = *FHandedOut.back();
+  FCurrentToken = &Token;
+  if (Token.DataType() == '(') ++FParenthesisLevel;
+  if (Token.DataType() == ')') --FParenthesisLevel;
   return Token;
 }
 
-void TFuzzyLogicTokenStream::UndoEcho(const IBaseStreamToken& Token) {
-  std::string_view Echo = FEcho;
-  // A line break left behind by a later token that was put back already goes with this one.
-  if (Echo.ends_with(NewLineString)) Echo.remove_suffix(NewLineString.size());
-  const std::string Written = Token.ToString() + ' ';
-  if (!Echo.ends_with(Written)) return;
-  Echo.remove_suffix(Written.size());
-  FEcho.resize(Echo.size());
+void TFuzzyLogicTokenStream::PutBackToken(IFuzzyStreamToken& Token) {
+  if (!FHandedOut.empty() && FHandedOut.back().Get() == &Token) {
+    FStack.push_back(std::move(FHandedOut.back()));
+    FHandedOut.pop_back();
+  } else {
+    FStack.push_back(IPtr<IFuzzyStreamToken>(&Token));
+  }
+  FCurrentToken = &Token;
+  if (Token.DataType() == ')') ++FParenthesisLevel;
+  if (Token.DataType() == '(') --FParenthesisLevel;
 }
 
-void TFuzzyLogicTokenStream::PutBackToken(const IPtr<IFuzzyStreamToken>& Token) {
-  FStack.push_back(Token);
-  FCurrentToken = Token;
-  UndoEcho(*Token);
-  if (Token->DataType() == ')') ++FParenthesisLevel;
-  if (Token->DataType() == '(') --FParenthesisLevel;
+std::string TFuzzyLogicTokenStream::Echo(int Count) const {
+  std::string Text;
+  int Line = FEchoStartLine;
+  for (int I = 0; I < Count && I < EchoCount(); ++I) {
+    const IFuzzyStreamToken& Token = *FHandedOut[static_cast<std::size_t>(I)];
+    if (Line < Token.LineNumber()) Text += NewLineString;
+    Line = Token.LineNumber();
+    Text += Token.ToString();
+    Text += ' ';
+  }
+  return Text;
 }
 
 IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::GetCurrentToken() {
-  if (!FCurrentToken) NextToken();
-  return FCurrentToken;
+  if (!FCurrentToken) Next();
+  return IPtr<IFuzzyStreamToken>(FCurrentToken);
 }
 
 std::string TFuzzyLogicTokenStream::Head() {
-  const IPtr<IFuzzyStreamToken> Open = NextToken();
-  if (Open->DataType() != '(') return {};
+  IFuzzyStreamToken& Open = Next();
+  if (Open.DataType() != '(') return {};
   const IPtr<IFuzzyStreamToken> First = FStack.empty() ? nullptr : FStack.back();
   PutBackToken(Open);
   if (!First) return {};
@@ -313,12 +325,13 @@ std::string TFuzzyLogicTokenStream::Head() {
 
 void TFuzzyLogicTokenStream::MoveToNextConstruct() {
   while (FParenthesisLevel != 0)
-    if (NextToken()->DataType() == fstNone) break;
+    if (Next().DataType() == fstNone) break;
 }
 
 void TFuzzyLogicTokenStream::Clear() {
   FStack.clear();
-  FEcho.clear();
+  FHandedOut.clear();
+  FCurrentToken = nullptr;
 }
 
 }  // namespace fuzzy

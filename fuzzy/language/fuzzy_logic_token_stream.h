@@ -3,9 +3,9 @@
 //
 // The stream reads one whole top-level list (or one token outside any list) ahead, hands its tokens
 // out one by one, takes tokens back (PutBackToken), counts lines and the depth of open
-// parentheses, and keeps an echo of the tokens handed out in the current top-level list: their
-// text forms separated by spaces, with a line break where the line number grows. Error messages
-// quote the echo.
+// parentheses, and keeps the tokens handed out in the current top-level list. Their echo, which
+// error messages quote, is their text forms separated by spaces, with a line break where the line
+// number grows; it is written when asked for, so tokens should not be changed once handed out.
 //
 // The characters: whitespace is every byte of code 32 or less; a semicolon starts a comment to the
 // end of the line; = & ( ) [ ] | ~ are tokens of their own; a double quote starts a string, in
@@ -32,15 +32,19 @@ class TFuzzyLogicTokenStream : public TGTextStream {
 
   // The next token. At the end of the text an end-of-text token (fstNone, text "EOF") on every
   // call. An unclosed string raises EFzyParseException (SUnbalancedString) at its line.
-  virtual IPtr<IFuzzyStreamToken> NextToken();
+  IPtr<IFuzzyStreamToken> NextToken() { return IPtr<IFuzzyStreamToken>(&Next()); }
+  // The same token lent instead of shared: the stream keeps it alive until a later top-level list
+  // is read (or the stream is freed). For readers that keep no token beyond their list, it saves
+  // the counting of a shared reference.
+  virtual IFuzzyStreamToken& Next();
   // Token comes out again at the next NextToken; tokens put back come out last in, first out. The
-  // token becomes the current one, and when it is the last one written to the echo, it leaves the
-  // echo again.
-  virtual void PutBackToken(const IPtr<IFuzzyStreamToken>& Token);
+  // token becomes the current one, and when it is the last one handed out, it leaves the echo.
+  void PutBackToken(const IPtr<IFuzzyStreamToken>& Token) { PutBackToken(*Token); }
+  virtual void PutBackToken(IFuzzyStreamToken& Token);
   // The last token handed out or put back; reads the first one when there is none yet.
   IPtr<IFuzzyStreamToken> GetCurrentToken();
-  // The last token handed out or put back, or nil.
-  const IPtr<IFuzzyStreamToken>& CurrentToken() const { return FCurrentToken; }
+  // The last token handed out or put back, or nullptr.
+  IFuzzyStreamToken* CurrentToken() const { return FCurrentToken; }
   // Peeks at the head of the next list: the atom after its "(" (or "=" for an equals sign), the
   // list staying unread; "" otherwise. A token that is no "(" is consumed.
   virtual std::string Head();
@@ -48,7 +52,7 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   virtual void MoveToNextConstruct();
   // Skips the rest of the current line (it becomes whitespace of the next token).
   virtual void DiscardUntilEOL();
-  // Forgets the tokens read ahead or put back, and the echo.
+  // Forgets the tokens read ahead or put back, the echo and the current token.
   virtual void Clear();
   // The rest of the current line without its line break, which is consumed and counted; the text
   // and the break become whitespace of the next token.
@@ -59,8 +63,11 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   // Open parentheses among the tokens handed out.
   int ParenthesisLevel() const { return FParenthesisLevel; }
   // The echo.
-  std::string ToString() const override { return FEcho; }
-  const std::string& AsString() const { return FEcho; }
+  std::string ToString() const override { return Echo(EchoCount()); }
+  std::string AsString() const { return ToString(); }
+  // The number of tokens in the echo, and the echo of the first Count of them.
+  int EchoCount() const { return static_cast<int>(FHandedOut.size()); }
+  std::string Echo(int Count) const;
 
   TObject* Owner() const { return FOwner; }
   void SetOwner(TObject* Value) { FOwner = Value; }
@@ -94,15 +101,17 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   void ReadString(std::string& Text);
   // After First (CR or LF) was read: appends the line break (CR LF together) to Into and counts it.
   void ConsumeLineBreak(char First, std::string& Into);
-  // Removes Token from the end of the echo, where NextToken wrote it.
-  void UndoEcho(const IBaseStreamToken& Token);
 
   // Tokens read ahead or put back; the last is the next one.
   std::vector<IPtr<IFuzzyStreamToken>> FStack;
   int FLineNumber = 1;
   TObject* FOwner = nullptr;
-  std::string FEcho;
-  IPtr<IFuzzyStreamToken> FCurrentToken;
+  // The tokens handed out in the current top-level list, less those put back: the echo.
+  std::vector<IPtr<IFuzzyStreamToken>> FHandedOut;
+  // The line of the token current when the list began: a later line starts the echo with a break.
+  int FEchoStartLine = 0;
+  // Held by FHandedOut or FStack.
+  IFuzzyStreamToken* FCurrentToken = nullptr;
   int FParenthesisLevel = 0;
   // The tokens of a list being read ahead, in reading order.
   std::vector<IPtr<IFuzzyStreamToken>> FTempStack;
