@@ -1,10 +1,12 @@
 # The two everyday commands: `make run` builds and runs the tipping example, `make test` builds and
 # runs every test (warnings are errors). `make asan` runs the tests under the sanitizers,
-# `make install PREFIX=...` installs the library, `make consumer` builds a host against an install.
+# `make install PREFIX=...` installs the library, `make consumer` builds a host against an install,
+# `make fuzz` fuzzes the definition reader for FUZZ_SECONDS seconds (clang, libFuzzer, sanitizers).
 PREFIX ?= /usr/local
 CONSUMER ?= build/consumer
+.PHONY: run test asan install consumer fuzz tools clean
 
-.PHONY: run test asan install consumer tools clean
+FUZZ_SECONDS ?= 60
 
 tools:
 	@./.ci/install-tools
@@ -36,6 +38,13 @@ consumer:
 	cmake -S tests/consumer -B $(CONSUMER)/build -G Ninja -DCMAKE_PREFIX_PATH=$(abspath $(CONSUMER))/prefix >/dev/null
 	cmake --build $(CONSUMER)/build
 	$(CONSUMER)/build/consumer
+
+fuzz: tools
+	cmake --preset fuzz
+	cmake --build --preset fuzz --target fuzz_reader
+	mkdir -p build/fuzz/corpus
+	./build/fuzz/fuzz/fuzz_reader -max_total_time=$(FUZZ_SECONDS) -timeout=1 -max_len=4096 \
+	  -dict=fuzz/reader.dict -print_final_stats=1 build/fuzz/corpus fuzz/corpus
 
 clean:
 	rm -rf build

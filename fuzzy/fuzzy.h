@@ -1,6 +1,6 @@
 #pragma once
 // fuzzylingo in one include: the fuzzy set engine, the class model (logic component, variables,
-// sets) and the interface model (counted sets and variables).
+// sets), the interface model (counted sets and variables) and the definition language's parser.
 //
 //   #include "fuzzy/fuzzy.h"
 //
@@ -13,5 +13,6 @@
 #include "fuzzy/imodel/ifuzzy_logic.h"
 #include "fuzzy/imodel/ifuzzy_set.h"
 #include "fuzzy/imodel/ifuzzy_variable.h"
+#include "fuzzy/language/aq_fuzzy_logic_parser.h"
 #include "fuzzy/model/fuzzy_logic.h"
 #include "fuzzy/model/fuzzy_variable.h"

@@ -32,7 +32,8 @@ static_assert(NoneDestructible<TFuzzySetValuesOwner, TFuzzySetValue, TFuzzySetVa
 static_assert(NoneDestructible<TFuzzySets, TFuzzyVariable, TFuzzyVariables, TCustomFuzzyLogic, TFuzzyLogic,
                                TCustomFuzzyLogicParser>);
 static_assert(NoneDestructible<TIFSValues, TIFuzzySet, TIFuzzySets, TIFuzzyVariable, TFuzzyVariableTable,
-                               TFuzzyVariableStrings, TIFuzzyLogic>);
+                               TFuzzyVariableStrings, TIFuzzyLogic, TFuzzyStreamToken, TFuzzyStreamTokenList>);
+static_assert(NoneDestructible<TFuzzyLogicTokenStream, TAQFuzzyLogicParser>);
 
 template <typename TCall>
 std::string RefusalOf(TCall&& Call) {

@@ -13,13 +13,14 @@ void TGTextStream::Load() {
     return;
   }
   TBytes Bytes;
-  constexpr std::size_t ChunkSize = 64 * 1024;
+  // Room for what the source says is left, so that the bytes are neither moved nor zeroed first.
+  const std::int64_t Left = FStream->Size() - FStream->Position();
+  if (Left > 0) Bytes.reserve(static_cast<std::size_t>(Left));
+  std::uint8_t Chunk[16 * 1024];
   for (;;) {
-    const std::size_t Used = Bytes.size();
-    Bytes.resize(Used + ChunkSize);
-    const std::int64_t Count = FStream->Read(std::span<std::uint8_t>(Bytes).subspan(Used));
-    Bytes.resize(Used + static_cast<std::size_t>(Count > 0 ? Count : 0));
+    const std::int64_t Count = FStream->Read(Chunk);
     if (Count <= 0) break;
+    Bytes.insert(Bytes.end(), Chunk, Chunk + Count);
   }
   const int PreambleLength = TEncoding::GetBufferEncoding(Bytes, FEncoding);
   FText = FEncoding->GetString(

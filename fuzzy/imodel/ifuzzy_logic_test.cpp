@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "fuzzy/testing/counted_objects.h"
-#include "fuzzy/model/custom_fuzzy_logic_parser.h"
+#include "fuzzy/testing/stub_parser.h"
 
 namespace fuzzy {
 namespace {
@@ -15,13 +15,14 @@ using testing::LiveVariables;
 using testing::TCountedVariable;
 
 // Reads each line of the text as the name of a variable.
-class TLineParser : public TCustomFuzzyLogicParser {
+class TLineParser : public testing::TStubParser {
  public:
+  using TStubParser::PrettyPrint;
   std::string PrettyPrint(const TFuzzySet*, bool) override { return ""; }
   std::string PrettyPrint(const TFuzzyVariable*) override { return ""; }
 
  protected:
-  explicit TLineParser(TComponent* AOwner) : TCustomFuzzyLogicParser(AOwner) {}
+  explicit TLineParser(TComponent* AOwner) : TStubParser(AOwner) {}
   template <typename T, typename... Args>
   friend T* fuzzy::New(Args&&...);
 

@@ -6,6 +6,7 @@
 
 #include "fuzzy/testing/live_instances.h"
 #include "fuzzy/testing/points.h"
+#include "fuzzy/testing/stub_parser.h"
 
 namespace fuzzy {
 namespace {
@@ -14,17 +15,18 @@ using testing::AddPoints;
 using testing::SamePoints;
 
 // Records what it is asked; parsing adds one variable per line of the text.
-class TTestParser : public TCustomFuzzyLogicParser {
+class TTestParser : public testing::TStubParser {
  public:
   std::vector<std::string> Calls;
 
+  using TStubParser::PrettyPrint;
   std::string PrettyPrint(const TFuzzySet* FuzzySet, bool) override {
     return "(set " + FuzzySet->Name() + ")";
   }
   std::string PrettyPrint(const TFuzzyVariable* FuzzyVariable) override {
     return "(var " + FuzzyVariable->Name() + ")";
   }
-  explicit TTestParser(TComponent* AOwner) : TCustomFuzzyLogicParser(AOwner) {}
+  explicit TTestParser(TComponent* AOwner) : TStubParser(AOwner) {}
 
  protected:
   void ParseFuzzyLogic(const std::string& AString, TEncoding*) override {

@@ -1,0 +1,151 @@
+#pragma once
+// The definition parser: reads definition texts into either model's logic component, reads
+// single variable or term definitions on request, and prints sets and variables back as text.
+//
+// A text is a sequence of variable definitions:
+//   (deffuzzy NAME ["comment"] clause*)   clause: (range MIN MAX) | (units UNIT) | (values term*)
+//   term: (term NAME ["comment"] body)    body: ((X Y) ...) | (FUNCTION argument*) | expression
+// The parser reads a whole definition before it builds the variable, so the variable's range is
+// in place before any of its terms is made, wherever the range clause stands. Every violation of
+// the grammar raises EFzyParseException naming the reading routine, the line and the text read so
+// far; what the text held before the failure stays (in the class model, a failing definition
+// keeps the clauses and terms read whole before the failure; in the interface model it is not
+// stored).
+//
+// A reading that starts inside another (from an event handler) leaves the outer one intact.
+
+#include <string>
+#include <string_view>
+
+#include "fuzzy/language/fuzzy_definitions.h"
+#include "fuzzy/language/fuzzy_logic_token_stream.h"
+#include "fuzzy/model/custom_fuzzy_logic_parser.h"
+
+namespace fuzzy {
+
+class TFuzzyLogic;
+class TIFuzzyLogic;
+
+// Lists inside a term body nested deeper than the limit; formatted with the limit.
+inline constexpr std::string_view SFzyNestingTooDeep = "Lists nested deeper than %d levels";
+// An expression met where none can be evaluated yet.
+inline constexpr std::string_view SFzyExpressionsNotSupported = "Fuzzy expressions are not supported yet";
+
+class TAQFuzzyLogicParser : public TCustomFuzzyLogicParser {
+ public:
+  std::string ClassName() const override { return "TAQFuzzyLogicParser"; }
+
+  // The deepest nesting of lists that a term body may hold.
+  static constexpr int MaxListNesting = 64;
+
+  // ---- reading ----
+  // The first definition of AString, added to FuzzyLogic (a TFuzzyLogic, a TIFuzzyLogic). Without
+  // a logic component, or with one of the other model, raises EFzyParseException.
+  TFuzzyVariable* ParseFuzzyVariable(const std::string& AString, TEncoding* Encoding) override;
+  IPtr<IFuzzyVariable> ParseFuzzyVariableIntf(const std::string& AString, TEncoding* Encoding) override;
+  // The first term definition of AString, added to Variable; needs no logic component. In the
+  // class model the set is not marked defined.
+  TFuzzySet* ParseFuzzySet(TFuzzyVariable* Variable, const std::string& AString, TEncoding* Encoding) override;
+  IPtr<IFuzzySet> ParseFuzzySet(const IPtr<IFuzzyVariable>& Variable, const std::string& AString,
+                                TEncoding* Encoding) override;
+
+  // ---- expressions ----
+  TFzyFloat EvalFuzzyExpression(const IPtr<IFuzzyVariable>& Variable, const std::string& Expression,
+                                IPtr<IFuzzySet>& FuzzySet) override;
+  IPtr<IFuzzySet> EvalFuzzyExpression(const IPtr<IFuzzyVariable>& Variable,
+                                      const std::string& Expression) override;
+  TFzyFloat EvalFuzzyExpression(TFuzzyVariable* Variable, const std::string& Expression,
+                                TFuzzySet*& FuzzySet) override;
+  TFuzzySet* EvalFuzzyExpression(TFuzzyVariable* Variable, const std::string& Expression) override;
+  // The set of an expression's items over Variable's terms: where the reader hands a term body
+  // that is an expression. Raises a parse error for now: expressions are not evaluated yet.
+  virtual TFuzzySet* EvalFuzzyExpression(TFuzzyVariable* Variable, const IPtr<IFuzzyStreamTokenList>& Tokens);
+  virtual IPtr<IFuzzySet> EvalFuzzyExpression(const IPtr<IFuzzyVariable>& Variable,
+                                              const IPtr<IFuzzyStreamTokenList>& Tokens);
+
+  // ---- printing ----
+  // AsDefinition false: the set's name (class model: its Expression when it has no name or the
+  // name "__Empty"; interface model: then the empty string). True: "(term NAME ["comment"] body)".
+  std::string PrettyPrint(const TFuzzySet* FuzzySet, bool AsDefinition) override;
+  std::string PrettyPrint(const IPtr<IFuzzySet>& FuzzySet, bool AsDefinition) override;
+  // "(deffuzzy NAME ...)" with the variable's defined terms in index order.
+  std::string PrettyPrint(const TFuzzyVariable* FuzzyVariable) override;
+  std::string PrettyPrint(const IPtr<IFuzzyVariable>& FuzzyVariable) override;
+
+  // ---- the reading position, for error messages ----
+  // The echo of the text read so far (empty when nothing is being read).
+  std::string GetParsedText() const override;
+  // The line of the current token (0 when nothing is being read).
+  int GetLineNumber() const override;
+
+  // A token stream over Stream, which it owns, in Encoding.
+  virtual TFuzzyLogicTokenStream* CreateStream(TStream* Stream, TEncoding* Encoding);
+  // "FuzzySet" and a number unique in the process: the name of a set of the interface model
+  // before it gets its own.
+  static std::string GetUniqueName();
+
+ protected:
+  explicit TAQFuzzyLogicParser(TComponent* AOwner) : TCustomFuzzyLogicParser(AOwner) {}
+  ~TAQFuzzyLogicParser() override = default;
+  template <typename T, typename... Args>
+  friend T* New(Args&&...);
+
+  // Every definition of AString into FuzzyLogic.
+  void ParseFuzzyLogic(const std::string& AString, TEncoding* Encoding) override;
+
+ private:
+  class TReadingScope;
+  class TPositionScope;
+  // The text being read.
+  struct TReading {
+    TOwned<TFuzzyLogicTokenStream> Stream;
+    // While a term is built: where errors are reported.
+    const TReadPosition* Reported = nullptr;
+  };
+
+  // ---- reading from the current stream ----
+  // The tokens a reading routine meets are lent by the stream, which keeps those of the current
+  // top-level list: a routine keeps none beyond its definition.
+  IFuzzyStreamToken* NextToken() { return &FReading->Stream->Next(); }
+  void PutBackToken(IFuzzyStreamToken* Token) { FReading->Stream->PutBackToken(*Token); }
+  TReadPosition Position() const;
+  // Reads every definition up to the end of the text.
+  void ParseFuzzyLogic();
+  // One definition, built into the logic component.
+  TFuzzyVariable* ParseFuzzyVariable();
+  IPtr<IFuzzyVariable> ParseFuzzyVariableIntf();
+  // "(" Keyword NAME [COMMENT]: fills Name and Comment; returns the first token after the header.
+  IFuzzyStreamToken* ParseHeader(std::string& Name, std::string& Comment, bool ReadComment,
+                                 std::string_view Keyword, std::string_view Method, std::string_view ErrorMessage);
+  // The clauses of a definition from T (the token after its header) to its closing ")".
+  void ParseClauses(IFuzzyStreamToken* T, TVariableDefinition& Definition);
+  // One term definition.
+  TTermDefinition ParseFuzzySet();
+  // A term's body: value pairs, a function call or an expression.
+  void ParseFuzzyValues(TTermDefinition& Term);
+  void ParseFuzzyValuePairs(TTermDefinition& Term);
+  void ParseFuzzyFunction(TTermDefinition& Term);
+  // The tokens up to the next unmatched ")" or the end of the text, which stays unread; nested
+  // lists become list tokens. Depth counts the lists open around them.
+  IPtr<IFuzzyStreamTokenList> ParseTokenList(int Depth);
+  // The number of the next token, which must be an integer or a float.
+  TFzyFloat ParseNumber(std::string_view Method);
+  static bool IsEndOfText(const IFuzzyStreamToken* Token) { return Token->DataType() == fstNone; }
+
+  // ---- building what was read ----
+  // Adds the variable to Logic's variables (class model), or makes it of Logic's variable class
+  // without storing it (interface model), and gives it the clauses and terms of Definition.
+  TFuzzyVariable* BuildFuzzyVariable(TFuzzyLogic& Logic, const TVariableDefinition& Definition);
+  IPtr<IFuzzyVariable> BuildFuzzyVariable(TIFuzzyLogic& Logic, const TVariableDefinition& Definition);
+  // A new term of Variable from Term, named and commented; fires OnParseFuzzySet(Intf).
+  TFuzzySet* BuildFuzzySet(TFuzzyVariable& Variable, const TTermDefinition& Term);
+  IPtr<IFuzzySet> BuildFuzzySet(const IPtr<IFuzzyVariable>& Variable, const TTermDefinition& Term);
+  // The set of a term's body.
+  TFuzzySet* BuildBody(TFuzzyVariable& Variable, const TTermDefinition& Term);
+  IPtr<IFuzzySet> BuildBody(const IPtr<IFuzzyVariable>& Variable, const TTermDefinition& Term);
+  [[noreturn]] void ExpressionsNotSupported();
+
+  TReading* FReading = nullptr;
+};
+
+}  // namespace fuzzy

@@ -1,0 +1,337 @@
+#include "fuzzy/language/fuzzy_logic_token_stream.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <iterator>
+#include <system_error>
+
+#include "fuzzy/companion/aq_constants.h"
+#include "fuzzy/companion/helper_functions.h"
+#include "fuzzy/vocabulary/fuzzy_consts.h"
+
+namespace fuzzy {
+
+namespace {
+
+bool IsBlank(char C) { return static_cast<unsigned char>(C) <= ' '; }
+
+bool IsDigit(char C) { return C >= '0' && C <= '9'; }
+
+// The characters that end an atom besides whitespace.
+bool EndsAtom(char C) {
+  switch (C) {
+    case '[': case ']': case '(': case ')': case '"': case '&': case '|': case '~': case ';': case '<':
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The position after the digits of Text from Pos.
+std::size_t SkipDigits(std::string_view Text, std::size_t Pos) {
+  while (Pos < Text.size() && IsDigit(Text[Pos])) ++Pos;
+  return Pos;
+}
+
+// Whether Text is written as a number: an optional sign, decimal digits with an optional "." among
+// or after them (at least one digit), and an optional exponent (e or E, optional sign, digits).
+// Integral: no point and no exponent.
+bool IsNumberText(std::string_view Text, bool& Integral) {
+  std::size_t Pos = 0;
+  if (Pos < Text.size() && (Text[Pos] == '+' || Text[Pos] == '-')) ++Pos;
+  const std::size_t IntegerEnd = SkipDigits(Text, Pos);
+  std::size_t Digits = IntegerEnd - Pos;
+  Pos = IntegerEnd;
+  Integral = true;
+  if (Pos < Text.size() && Text[Pos] == '.') {
+    Integral = false;
+    const std::size_t FractionEnd = SkipDigits(Text, Pos + 1);
+    Digits += FractionEnd - Pos - 1;
+    Pos = FractionEnd;
+  }
+  if (Digits == 0) return false;
+  if (Pos < Text.size() && (Text[Pos] == 'e' || Text[Pos] == 'E')) {
+    Integral = false;
+    ++Pos;
+    if (Pos < Text.size() && (Text[Pos] == '+' || Text[Pos] == '-')) ++Pos;
+    const std::size_t ExponentEnd = SkipDigits(Text, Pos);
+    if (ExponentEnd == Pos) return false;
+    Pos = ExponentEnd;
+  }
+  return Pos == Text.size();
+}
+
+// The kind and value of an atom that is a number: an integer when it is integral and fits 32 bits,
+// else a float when it converts to a finite value. False for any other atom.
+bool ConvertNumber(std::string_view Text, TFuzzyStreamTokenType& Kind, double& Value) {
+  bool Integral = false;
+  if (!IsNumberText(Text, Integral)) return false;
+  // from_chars reads no plus sign.
+  const std::string_view Unsigned = Text[0] == '+' ? Text.substr(1) : Text;
+  const char* const End = Unsigned.data() + Unsigned.size();
+  if (Integral) {
+    std::int32_t Integer = 0;
+    const auto [Ptr, Ec] = std::from_chars(Unsigned.data(), End, Integer);
+    if (Ec == std::errc() && Ptr == End) {
+      Kind = fstInteger;
+      Value = Integer;
+      return true;
+    }
+  }
+  double Float = 0;
+  const auto [Ptr, Ec] = std::from_chars(Unsigned.data(), End, Float);
+  if (Ec != std::errc() || Ptr != End || !std::isfinite(Float)) return false;
+  Kind = fstFloat;
+  Value = Float;
+  return true;
+}
+
+}  // namespace
+
+TFuzzyLogicTokenStream::TFuzzyLogicTokenStream(TStream* Stream, TEncoding* Encoding)
+    : TGTextStream(Stream, Encoding) {}
+
+// ---- characters --------------------------------------------------------------------------------
+
+void TFuzzyLogicTokenStream::ConsumeLineBreak(char First, std::string& Into) {
+  Into += First;
+  char Next;
+  if (First == '\r' && GetChar(Next)) {
+    if (Next == '\n')
+      Into += Next;
+    else
+      PutBack(Next);
+  }
+  ++FLineNumber;
+}
+
+bool TFuzzyLogicTokenStream::SkipInLineSpaces() {
+  char C;
+  while (GetChar(C)) {
+    if (!IsBlank(C)) {
+      PutBack(C);
+      return false;
+    }
+    if (C == '\r' || C == '\n') {
+      ConsumeLineBreak(C, FWhiteSpace);
+      return true;
+    }
+    FWhiteSpace += C;
+  }
+  return false;
+}
+
+std::string TFuzzyLogicTokenStream::GetLine() {
+  std::string Line;
+  char C;
+  while (GetChar(C)) {
+    if (C == '\r' || C == '\n') {
+      FWhiteSpace += Line;
+      ConsumeLineBreak(C, FWhiteSpace);
+      return Line;
+    }
+    Line += C;
+  }
+  FWhiteSpace += Line;
+  return Line;
+}
+
+void TFuzzyLogicTokenStream::DiscardUntilEOL() { GetLine(); }
+
+void TFuzzyLogicTokenStream::ReadString(std::string& Text) {
+  char C;
+  while (GetChar(C)) {
+    if (C == FEscapeChar) {
+      if (!GetChar(C)) break;
+    } else if (C == FQuoteChar) {
+      return;
+    }
+    if (C == '\r' || C == '\n')
+      ConsumeLineBreak(C, Text);
+    else
+      Text += C;
+  }
+  throw EFzyParseException(SUnbalancedString, FLineNumber);
+}
+
+// ---- tokens ------------------------------------------------------------------------------------
+
+IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::BuildNextToken() {
+  for (;;) {
+    while (SkipInLineSpaces() && !IsEof()) {
+    }
+    char C;
+    if (!GetChar(C)) return FinishToken(-1, {});
+    switch (C) {
+      case '=': case '&': case '(': case ')': case '[': case ']': case '|': case '~':
+        return FinishToken(static_cast<unsigned char>(C), std::string(1, C));
+      case '"': {
+        std::string Body;
+        ReadString(Body);
+        return FinishToken('"', std::move(Body));
+      }
+      case ';':
+        FWhiteSpace += C;
+        GetLine();
+        continue;
+      default:
+        break;
+    }
+    std::string Text(1, C);
+    char Ch;
+    while (GetChar(Ch)) {
+      if (IsBlank(Ch) || EndsAtom(Ch)) {
+        // Whitespace goes to the next token, which also counts a line break.
+        PutBack(Ch);
+        break;
+      }
+      if (Ch == FEscapeChar) {
+        if (!GetChar(Ch)) break;
+        if (Ch == '\r' || Ch == '\n') {
+          ConsumeLineBreak(Ch, Text);
+          continue;
+        }
+      }
+      Text += Ch;
+    }
+    return FinishToken(0, std::move(Text));
+  }
+}
+
+IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::FinishToken(int TokenType, std::string Text) {
+  if (TokenType == -1 && !Text.empty()) return FinishToken(0, std::move(Text));
+  IPtr<IFuzzyStreamToken> Token(New<TFuzzyStreamToken>());
+  switch (TokenType) {
+    case '&': case '(': case ')': case '=': case '[': case ']': case '|': case '~':
+      Token->SetDataType(TokenType);
+      Token->SetText(Text);
+      break;
+    case '"':
+      Token->SetDataType(fstString);
+      Token->SetText(Text);
+      break;
+    case '\r':
+      Token->SetDataType(fstAtom);
+      Token->SetText("CRLF");
+      break;
+    case -1:
+      Token->SetDataType(fstNone);
+      Token->SetText("EOF");
+      break;
+    case 0: {
+      TFuzzyStreamTokenType Kind = fstAtom;
+      double Number = 0;
+      if (!Text.empty() && Text[0] == '?') {
+        Token->SetDataType(fstVariable);
+        Token->SetText(Text.substr(1));
+      } else if (!(Text.size() == 1 && IsNumberSymbol(Text[0])) && !Text.empty() && IsNumberChar(Text[0]) &&
+                 ConvertNumber(Text, Kind, Number)) {
+        Token->SetDataType(Kind);
+        Token->SetNumber(Number);
+      } else {
+        Token->SetDataType(fstAtom);
+        Token->SetText(Text);
+      }
+      break;
+    }
+    default:
+      throw EFzyParseException(SInvalidBaseTokenHint, {IntToStr(TokenType)}, FLineNumber);
+  }
+  Token->SetLineNumber(FLineNumber);
+  Token->SetWhitespace(FWhiteSpace);
+  FWhiteSpace.clear();
+  return Token;
+}
+
+// ---- the token stack and the echo --------------------------------------------------------------
+
+void TFuzzyLogicTokenStream::PrepareSExp() {
+  IPtr<IFuzzyStreamToken> Token = BuildNextToken();
+  // The echo starts again with each top-level list; past the end of the text it goes on, so that
+  // a message about a list the text never closes still shows the list.
+  if (Token->DataType() != fstNone) {
+    FEchoStartLine = FCurrentToken ? FCurrentToken->LineNumber() : Token->LineNumber();
+    FCurrentToken = nullptr;
+    FHandedOut.clear();
+  }
+  int Depth = 0;
+  for (;;) {
+    const int Type = Token->DataType();
+    FTempStack.push_back(std::move(Token));
+    if (Type == fstNone) break;
+    if (Type == '(') ++Depth;
+    if (Type == ')') --Depth;
+    if (Depth <= 0) break;
+    Token = BuildNextToken();
+  }
+  // Moved, not copied: a copy of a counted reference costs an atomic increment and decrement.
+  FStack.insert(FStack.end(), std::make_move_iterator(FTempStack.rbegin()),
+                std::make_move_iterator(FTempStack.rend()));
+  FTempStack.clear();
+}
+
+IFuzzyStreamToken& TFuzzyLogicTokenStream::Next() {
+  if (FStack.empty()) PrepareSExp();
+  FHandedOut.push_back(std::move(FStack.back()));
+  FStack.pop_back();
+  IFuzzyStreamToken& Token = *FHandedOut.back();
+  FCurrentToken = &Token;
+  if (Token.DataType() == '(') ++FParenthesisLevel;
+  if (Token.DataType() == ')') --FParenthesisLevel;
+  return Token;
+}
+
+void TFuzzyLogicTokenStream::PutBackToken(IFuzzyStreamToken& Token) {
+  if (!FHandedOut.empty() && FHandedOut.back().Get() == &Token) {
+    FStack.push_back(std::move(FHandedOut.back()));
+    FHandedOut.pop_back();
+  } else {
+    FStack.push_back(IPtr<IFuzzyStreamToken>(&Token));
+  }
+  FCurrentToken = &Token;
+  if (Token.DataType() == ')') ++FParenthesisLevel;
+  if (Token.DataType() == '(') --FParenthesisLevel;
+}
+
+std::string TFuzzyLogicTokenStream::Echo(int Count) const {
+  std::string Text;
+  int Line = FEchoStartLine;
+  for (int I = 0; I < Count && I < EchoCount(); ++I) {
+    const IFuzzyStreamToken& Token = *FHandedOut[static_cast<std::size_t>(I)];
+    if (Line < Token.LineNumber()) Text += NewLineString;
+    Line = Token.LineNumber();
+    Text += Token.ToString();
+    Text += ' ';
+  }
+  return Text;
+}
+
+IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::GetCurrentToken() {
+  if (!FCurrentToken) Next();
+  return IPtr<IFuzzyStreamToken>(FCurrentToken);
+}
+
+std::string TFuzzyLogicTokenStream::Head() {
+  IFuzzyStreamToken& Open = Next();
+  if (Open.DataType() != '(') return {};
+  const IPtr<IFuzzyStreamToken> First = FStack.empty() ? nullptr : FStack.back();
+  PutBackToken(Open);
+  if (!First) return {};
+  if (First->DataType() == fstAtom) return First->Text().empty() ? First->ToString() : First->Text();
+  if (First->DataType() == '=') return "=";
+  return {};
+}
+
+void TFuzzyLogicTokenStream::MoveToNextConstruct() {
+  while (FParenthesisLevel != 0)
+    if (Next().DataType() == fstNone) break;
+}
+
+void TFuzzyLogicTokenStream::Clear() {
+  FStack.clear();
+  FHandedOut.clear();
+  FCurrentToken = nullptr;
+}
+
+}  // namespace fuzzy
