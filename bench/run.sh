@@ -23,7 +23,7 @@ cd "$(dirname "$0")/.."
 cmake --preset bench >/dev/null
 cmake --build --preset bench >/dev/null
 
-Programs=(membership combination cuts defuzzify rule_cycle)
+Programs=(membership combination cuts defuzzify rule_cycle rule_base)
 Bin=build/bench/bench
 Results=build/bench/results
 rm -rf "$Results"
@@ -77,3 +77,6 @@ python3 bench/table.py "$Results"
 echo
 echo "Tipping answers, ours (exact) against the peer's (centroid of 100 samples):"
 "$Bin/bench_rule_cycle" --compare
+echo
+echo "Tipping system with the peer's shapes: object path, compiled evaluator and the peer (centroid of 100 samples):"
+"$Bin/bench_rule_base" --compare

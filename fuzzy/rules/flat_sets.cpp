@@ -28,120 +28,122 @@ TFzyFloat HighestAt(TPointsView P, int Index, int Step) {
   return Top;
 }
 
-// A set's line on the open interval that the walk crosses next, where Next is the set's next
-// point to visit: its first degree before its first point, its last beyond its last point, the
-// segment into point Next otherwise.
-struct TLine {
-  TFzyFloat X1, Y1, X2, Y2;
-  bool Flat() const { return Y1 == Y2; }
-  TFzyFloat At(TFzyFloat X) const { return Flat() ? Y1 : InterpolateY(X1, Y1, X2, Y2, X); }
-};
-
-TLine LineBefore(TPointsView P, int Next) {
-  if (Next == 0) return {P.X[0], P.Y[0], P.X[0], P.Y[0]};
-  if (Next == P.Count) return {P.X[Next - 1], P.Y[Next - 1], P.X[Next - 1], P.Y[Next - 1]};
-  return {P.X[Next - 1], P.Y[Next - 1], P.X[Next], P.Y[Next]};
-}
-
-// The degree of P at X, a place the walk visits before P's point Next: on the line into Next, or,
-// where X is the place of the points just visited, the highest of them.
+// The degree of P at X, a place the walk visits before P's point Next: on the segment into Next
+// (the first or last degree beyond the ends), or, where X is the place of the points just visited,
+// the highest of them.
 TFzyFloat DegreeBefore(TPointsView P, int Next, TFzyFloat X) {
   if (Next > 0 && P.X[Next - 1] == X) {
     TFzyFloat Top = P.Y[Next - 1];
     for (int J = Next - 2; J >= 0 && P.X[J] == X; --J) Top = std::max(Top, P.Y[J]);
     return Top;
   }
-  return LineBefore(P, Next).At(X);
+  if (Next == 0) return P.Y[0];
+  if (Next == P.Count) return P.Y[Next - 1];
+  return InterpolateY(P.X[Next - 1], P.Y[Next - 1], P.X[Next], P.Y[Next], X);
 }
+
+// The degree P continues with just after X, a place the walk has visited before P's point Next.
+TFzyFloat DegreeAfter(TPointsView P, int Next, TFzyFloat X, TFzyFloat DegreeAtX) {
+  return Next > 0 && P.X[Next - 1] == X ? P.Y[Next - 1] : DegreeAtX;
+}
+
+// Writes the points of a union as they come and applies the level-run pass on the way: a point in
+// the middle of a run of equal degrees replaces the run's last kept point. A point equal to the one
+// before it is dropped at once; it would only lengthen a run.
+class TUnionWriter {
+ public:
+  explicit TUnionWriter(TPointBuffer& Result) : FResult(Result) { FResult.Clear(); }
+  void Push(TFzyFloat X, TFzyFloat Y) {
+    const int N = FResult.Count();
+    if (N > 0 && FResult.Y(N - 1) == Y) {
+      if (FResult.X(N - 1) == X) return;
+      if (++FRun > 1) {
+        FResult.SetX(N - 1, X);
+        return;
+      }
+    } else {
+      FRun = 0;
+    }
+    FResult.Push(X, Y);
+  }
+  // A trailing run keeps its first point.
+  void Finish() {
+    const int N = FResult.Count();
+    if (N > 1 && FResult.Y(N - 2) == FResult.Y(N - 1)) FResult.Pop();
+  }
+
+ private:
+  TPointBuffer& FResult;
+  // The run starts counted as one, so that a leading run shrinks to its last point.
+  int FRun = 1;
+};
 
 template <typename TDegree>
 void UnionWith(TPointsView A, TPointsView B, TDegree Degree, TPointBuffer& Result) {
-  Result.Clear();
+  TUnionWriter Writer(Result);
   if (A.Count == 0 || B.Count == 0) {
     // A missing set counts as equal to the other one everywhere.
     const TPointsView& Only = A.Count > 0 ? A : B;
-    for (int I = 0; I < Only.Count; ++I) Result.Push(Only.X[I], Degree(Only.Y[I], Only.Y[I]));
-  } else {
-    int I = 0;
-    int J = 0;
-    TFzyFloat Last = 0;
-    while (I < A.Count || J < B.Count) {
-      const TFzyFloat Next = I < A.Count && J < B.Count ? std::min(A.X[I], B.X[J]) : (I < A.Count ? A.X[I] : B.X[J]);
-      // Between the last place and the next breakpoint both sets are straight: they cross there
-      // when their difference changes sign.
-      if (Result.Count() > 0 && Next > Last) {
-        const TLine LA = LineBefore(A, I);
-        const TLine LB = LineBefore(B, J);
-        const TFzyFloat D0 = LA.At(Last) - LB.At(Last);
-        const TFzyFloat D1 = LA.At(Next) - LB.At(Next);
-        if ((D0 < 0 && D1 > 0) || (D0 > 0 && D1 < 0)) {
-          const TFzyFloat T = D0 / (D0 - D1);
-          const TFzyFloat X = Last + T * (Next - Last);
-          const TFzyFloat Y = LB.Flat() ? LB.Y1 : (LA.Flat() ? LA.Y1 : LA.At(X));
-          Result.Push(X, Degree(Y, Y));
-        }
-      }
-      if (I < A.Count && J < B.Count && A.X[I] == B.X[J]) {
-        Result.Push(A.X[I], Degree(A.Y[I], B.Y[J]));
-        ++I;
-        ++J;
-      } else if (I < A.Count && (J >= B.Count || B.X[J] > A.X[I])) {
-        Result.Push(A.X[I], Degree(A.Y[I], DegreeBefore(B, J, A.X[I])));
-        ++I;
-      } else {
-        Result.Push(B.X[J], Degree(DegreeBefore(A, I, B.X[J]), B.Y[J]));
-        ++J;
-      }
-      Last = Next;
-    }
+    for (int I = 0; I < Only.Count; ++I) Writer.Push(Only.X[I], Degree(Only.Y[I], Only.Y[I]));
+    Writer.Finish();
+    return;
   }
-  Result.RemoveLevelRuns();
-  Result.RemoveDuplicates();
+  int I = 0;
+  int J = 0;
+  bool Started = false;
+  // The last place visited, and the degrees with which A and B leave it.
+  TFzyFloat Last = 0, AfterA = 0, AfterB = 0;
+  while (I < A.Count || J < B.Count) {
+    // The next breakpoint, and both sets' degrees there.
+    TFzyFloat X, YA, YB;
+    int StepA = 0, StepB = 0;
+    if (I < A.Count && J < B.Count && A.X[I] == B.X[J]) {
+      X = A.X[I];
+      YA = A.Y[I];
+      YB = B.Y[J];
+      StepA = StepB = 1;
+    } else if (I < A.Count && (J >= B.Count || B.X[J] > A.X[I])) {
+      X = A.X[I];
+      YA = A.Y[I];
+      YB = DegreeBefore(B, J, X);
+      StepA = 1;
+    } else {
+      X = B.X[J];
+      YA = DegreeBefore(A, I, X);
+      YB = B.Y[J];
+      StepB = 1;
+    }
+    // Between the last place and this one both sets are straight: they cross there when their
+    // difference changes sign.
+    if (Started && X > Last) {
+      const TFzyFloat D0 = AfterA - AfterB;
+      const TFzyFloat D1 = YA - YB;
+      if ((D0 < 0 && D1 > 0) || (D0 > 0 && D1 < 0)) {
+        const TFzyFloat T = D0 / (D0 - D1);
+        const TFzyFloat Y = AfterB == YB ? YB : (AfterA == YA ? YA : AfterA + T * (YA - AfterA));
+        Writer.Push(Last + T * (X - Last), Degree(Y, Y));
+      }
+    }
+    Writer.Push(X, Degree(YA, YB));
+    I += StepA;
+    J += StepB;
+    Last = X;
+    AfterA = StepA ? YA : DegreeAfter(A, I, X, YA);
+    AfterB = StepB ? YB : DegreeAfter(B, J, X, YB);
+    Started = true;
+  }
+  Writer.Finish();
 }
 
 }  // namespace
 
-// ---- buffer ------------------------------------------------------------------------------------
+// ---- level runs ------------------------------------------------------------------------------
 
-void TPointBuffer::Assign(TPointsView Points) {
-  Reserve(Points.Count);
-  std::copy(Points.X, Points.X + Points.Count, FX.begin());
-  std::copy(Points.Y, Points.Y + Points.Count, FY.begin());
-  FCount = Points.Count;
-}
-
-void TPointBuffer::RemoveLevelRuns() {
-  if (FCount == 0) return;
-  // Each point either follows the kept ones or, in the middle of a run, replaces the last of them.
-  int Kept = 1;
-  int Run = 1;
-  for (int I = 1; I < FCount; ++I) {
-    const std::size_t To = static_cast<std::size_t>(Kept);
-    if (FY[To - 1] == FY[static_cast<std::size_t>(I)] && ++Run > 1) {
-      FX[To - 1] = FX[static_cast<std::size_t>(I)];
-    } else {
-      if (FY[To - 1] != FY[static_cast<std::size_t>(I)]) Run = 0;
-      FX[To] = FX[static_cast<std::size_t>(I)];
-      FY[To] = FY[static_cast<std::size_t>(I)];
-      ++Kept;
-    }
-  }
-  if (Kept > 1 && FY[static_cast<std::size_t>(Kept - 2)] == FY[static_cast<std::size_t>(Kept - 1)]) --Kept;
-  FCount = Kept;
-}
-
-void TPointBuffer::RemoveDuplicates() {
-  if (FCount == 0) return;
-  int Kept = 1;
-  for (int I = 1; I < FCount; ++I) {
-    const std::size_t From = static_cast<std::size_t>(I);
-    const std::size_t Previous = static_cast<std::size_t>(Kept - 1);
-    if (FX[From] == FX[Previous] && FY[From] == FY[Previous]) continue;
-    FX[Previous + 1] = FX[From];
-    FY[Previous + 1] = FY[From];
-    ++Kept;
-  }
-  FCount = Kept;
+void RemoveLevelRuns(TPointsView Points, TPointBuffer& Result) {
+  Result.Reserve(Points.Count);
+  TUnionWriter Writer(Result);
+  for (int I = 0; I < Points.Count; ++I) Writer.Push(Points.X[I], Points.Y[I]);
+  Writer.Finish();
 }
 
 // ---- membership and correlation ----------------------------------------------------------------
@@ -169,18 +171,17 @@ void CorrelateMinimum(TPointsView Term, TFzyFloat Strength, TPointBuffer& Result
     if (I > 0) {
       const TFzyFloat Y1 = Term.Y[I - 1];
       const TFzyFloat Y2 = Term.Y[I];
-      if ((Y1 < C && C < Y2) || (Y1 > C && C > Y2)) Result.Push(InterpolateX(Term.X[I - 1], Y1, Term.X[I], Y2, C), C);
+      if ((Y1 < C && C < Y2) || (Y1 > C && C > Y2))
+        Result.PushDistinct(InterpolateX(Term.X[I - 1], Y1, Term.X[I], Y2, C), C);
     }
-    Result.Push(Term.X[I], Term.Y[I] > C ? C : Term.Y[I]);
+    Result.PushDistinct(Term.X[I], Term.Y[I] > C ? C : Term.Y[I]);
   }
-  Result.RemoveDuplicates();
 }
 
 void CorrelateProduct(TPointsView Term, TFzyFloat Strength, TPointBuffer& Result) {
   Result.Reserve(Term.Count);
   Result.Clear();
-  for (int I = 0; I < Term.Count; ++I) Result.Push(Term.X[I], std::max(0.0, Term.Y[I] * Strength));
-  Result.RemoveDuplicates();
+  for (int I = 0; I < Term.Count; ++I) Result.PushDistinct(Term.X[I], std::max(0.0, Term.Y[I] * Strength));
 }
 
 // ---- union -------------------------------------------------------------------------------------

@@ -45,18 +45,18 @@ class TPointBuffer {
     FY[static_cast<std::size_t>(FCount)] = Y;
     ++FCount;
   }
-  void Assign(TPointsView Points);
+  // Push, unless the point equals the last one.
+  void PushDistinct(TFzyFloat X, TFzyFloat Y) {
+    if (FCount == 0 || FX[static_cast<std::size_t>(FCount - 1)] != X || FY[static_cast<std::size_t>(FCount - 1)] != Y)
+      Push(X, Y);
+  }
+  void SetX(int Index, TFzyFloat X) { FX[static_cast<std::size_t>(Index)] = X; }
+  void Pop() { --FCount; }
   void Swap(TPointBuffer& Other) noexcept {
     FX.swap(Other.FX);
     FY.swap(Other.FY);
     std::swap(FCount, Other.FCount);
   }
-
-  // The level-run pass of a finished union: a leading run of equal degrees shrinks to its last
-  // point, an inner run to its first and last, a trailing run to its first.
-  void RemoveLevelRuns();
-  // Removes each point equal to the one before it.
-  void RemoveDuplicates();
 
  private:
   std::vector<TFzyFloat> FX;
@@ -75,8 +75,13 @@ void CorrelateProduct(TPointsView Term, TFzyFloat Strength, TPointBuffer& Result
 inline int UnionCapacity(int CountA, int CountB) { return 2 * (CountA + CountB) + 1; }
 // The union of A and B under Operation, as the merge walk builds it (every breakpoint of either,
 // every crossing, the degree function of the operation at each), with the level-run pass and
-// duplicates removed. Result must not hold A or B and needs room for UnionCapacity points.
+// points equal to their predecessor removed. Result must not hold A or B and needs room for UnionCapacity points.
 void Union(TPointsView A, TPointsView B, TFuzzyOperation Operation, TPointBuffer& Result);
+
+// Points after the level-run pass of a union: a leading run of equal degrees shrinks to its last
+// point, an inner run to its first and last, a trailing run to its first; a point equal to the one
+// before it goes. Result must not hold Points and needs room for as many.
+void RemoveLevelRuns(TPointsView Points, TPointBuffer& Result);
 
 // The centroid of the area under the points over [XMinimum, XMaximum], the end degrees continued
 // to the range bounds; the middle of the range for points all on one X; 0 without points or area.

@@ -300,8 +300,8 @@ int TFuzzyEvaluator::Accumulate(const TOutput& Output, TFuzzyWorkspace& Workspac
       }
     // Two conclusions of one term still make a union, with its level-run pass.
     if (Fired > 1 && Unions == 1) {
-      Accumulated.RemoveLevelRuns();
-      Accumulated.RemoveDuplicates();
+      flat::RemoveLevelRuns(Accumulated.View(), Next);
+      Accumulated.Swap(Next);
     }
     return Fired;
   }
