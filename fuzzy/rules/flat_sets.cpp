@@ -61,7 +61,7 @@ class TUnionWriter {
         FResult.SetX(N - 1, X);
         return;
       }
-    } else {
+    } else if (N > 0) {
       FRun = 0;
     }
     FResult.Push(X, Y);
