@@ -215,8 +215,14 @@ void Scaling(benchmark::State& State) {
   const TSystemShape Shape = ScalingShape(static_cast<int>(State.range(0)), static_cast<int>(State.range(1)));
   const TFuzzyEvaluator Evaluator = MakeSystem(Shape)->Compile();
   TFuzzyWorkspace Workspace(Evaluator);
-  const std::vector<TFzyFloat> Rows = SweepRows(Shape, SweepSize);
-  const std::size_t Inputs = Shape.Inputs.size();
+  // The system's inputs are those its rules name; all share one range, so the sweep's first
+  // columns serve them in any order.
+  const std::size_t Inputs = static_cast<std::size_t>(Evaluator.InputCount());
+  std::vector<TFzyFloat> Rows;
+  const std::vector<TFzyFloat> Sweep = SweepRows(Shape, SweepSize);
+  for (std::size_t Row = 0; Row < SweepSize; ++Row)
+    Rows.insert(Rows.end(), Sweep.begin() + static_cast<std::ptrdiff_t>(Row * Shape.Inputs.size()),
+                Sweep.begin() + static_cast<std::ptrdiff_t>(Row * Shape.Inputs.size() + Inputs));
   TFzyFloat Out = 0;
   TAllocationsPerCall Allocations(State);
   std::size_t Row = 0;

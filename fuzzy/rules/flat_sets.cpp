@@ -186,7 +186,35 @@ void CorrelateProduct(TPointsView Term, TFzyFloat Strength, TPointBuffer& Result
 
 // ---- union -------------------------------------------------------------------------------------
 
+namespace {
+
+// First ends at degree 0 where Second begins at degree 0, or before it, with no other point of
+// either on that place: First's points have Second's degree 0 and Second's have First's 0, and
+// nowhere between do they cross.
+bool Precedes(TPointsView First, TPointsView Second) {
+  const int Last = First.Count - 1;
+  if (First.Y[Last] != 0 || Second.Y[0] != 0 || First.X[Last] > Second.X[0]) return false;
+  return First.X[Last] < Second.X[0] ||
+         ((Last == 0 || First.X[Last - 1] < First.X[Last]) && (Second.Count == 1 || Second.X[1] > Second.X[0]));
+}
+
+// The walk's union under the maximum of two sets of which First precedes Second: First's points
+// followed by Second's.
+void Concatenate(TPointsView First, TPointsView Second, TPointBuffer& Result) {
+  TUnionWriter Writer(Result);
+  for (int I = 0; I < First.Count; ++I) Writer.Push(First.X[I], First.Y[I]);
+  for (int I = 0; I < Second.Count; ++I) Writer.Push(Second.X[I], Second.Y[I]);
+  Writer.Finish();
+}
+
+}  // namespace
+
 void Union(TPointsView A, TPointsView B, TFuzzyOperation Operation, TPointBuffer& Result) {
+  // Conclusions of neighbouring terms often only touch: nothing to walk.
+  if (Operation == foZadeh && A.Count > 0 && B.Count > 0) {
+    if (Precedes(A, B)) return Concatenate(A, B, Result);
+    if (Precedes(B, A)) return Concatenate(B, A, Result);
+  }
   auto With = [&](auto Degree) { UnionWith(A, B, Degree, Result); };
   switch (Operation) {
     case foZadeh:

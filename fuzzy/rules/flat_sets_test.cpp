@@ -63,6 +63,16 @@ TEST(FlatSets, UnionsVisitEveryBreakpointAndCrossing) {
   Union(Early.View(), Late.View(), foZadeh, Result);
   EXPECT_EQ(Points(Result), (std::vector<std::pair<TFzyFloat, TFzyFloat>>{{0, 0}, {1, 0.5}, {2, 0.5}, {4, 1}}));
 
+  // Sets that only touch at degree 0 follow one another; a step at the place where they touch
+  // meets the other set's degree there.
+  const TSet Right{{2, 0}, {3, 1}, {4, 0}};
+  Union(Right.View(), A.View(), foZadeh, Result);
+  EXPECT_EQ(Points(Result), (std::vector<std::pair<TFzyFloat, TFzyFloat>>{{0, 0}, {1, 1}, {2, 0}, {3, 1}, {4, 0}}));
+  const TSet Falls{{0, 0}, {1, 0.5}, {2, 0.5}, {2, 0}};
+  const TSet Rises{{2, 0}, {2, 1}, {3, 0}};
+  Union(Falls.View(), Rises.View(), foZadeh, Result);
+  EXPECT_EQ(Points(Result), (std::vector<std::pair<TFzyFloat, TFzyFloat>>{{0, 0}, {1, 0.5}, {2, 0.5}, {2, 1}, {3, 0}}));
+
   // Level runs: the leading shrinks to its last point, an inner to its ends, the trailing to its
   // first; a repeated point goes.
   const TSet Runs{{0, 0.5}, {1, 0.5}, {2, 1}, {3, 1}, {3, 1}, {4, 1}, {5, 0}, {6, 0}};
