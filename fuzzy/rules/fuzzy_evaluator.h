@@ -13,7 +13,8 @@
 //  - the evaluator's union also finds where one set's constant continuation beyond its first or
 //    last point crosses the other set, which the merge walk does not look for;
 //  - under the min-max inference the accumulated set is built from the strongest conclusion of each
-//    term instead of every conclusion: the same function, with fewer points on its slopes.
+//    term instead of every conclusion: the same function, with fewer points on its slopes, so a
+//    union's repeated points at degree 0 (which the point list keeps) are not there either.
 //
 // Evaluate allocates nothing once its workspace has room for the largest accumulated set met so
 // far; a new workspace has room for the largest union of a system's conclusions that the

@@ -106,6 +106,20 @@ TEST(FuzzySystem, TippingFiresAsComputedByHand) {
   EXPECT_NE(Json.find("\"text\": \"if service is good then tip is average\""), std::string::npos) << Json;
   EXPECT_NE(Json.find("\"method\": \"centre of gravity\""), std::string::npos) << Json;
 
+  // Product correlation scales the three triangles instead: areas 2, 3 and 3 around 5, 15, 25.
+  Tipping.System->Logic().SetCorrelationMethod(fcmProduct);
+  EXPECT_NEAR(Tipping.System->Run({{"service", 3}, {"food", 8}}).Output("tip"), (2 * 5 + 3 * 15 + 3 * 25) / 8.0, 1e-12);
+  // Additive inference adds the conclusions: a fourth rule, "service is poor" (0.4), concludes
+  // "generous" beside the third (0.6), which then counts at 1 (its peak second to last).
+  Tipping.System->Logic().SetInferenceMethod(fimAdditive);
+  TOwned<TFuzzySystem>& System = Tipping.System;
+  System->RuleBlocks(0).Add(TTipping::Is(*Tipping.Service, "poor"), {Tipping.Then("generous")});
+  const TFuzzyExplanation Added = System->Explain({{"service", 3}, {"food", 8}});
+  EXPECT_NEAR(Added.Outputs[0].Accumulated[Added.Outputs[0].Accumulated.size() - 2].Y, 1, 1e-12) << Added.ToText();
+  EXPECT_NEAR(Added.Result.Output("tip"), (2 * 5 + 3 * 15 + 5 * 25) / 10.0, 1e-12);
+  System->Logic().SetCorrelationMethod(fcmMinimum);
+  System->Logic().SetInferenceMethod(fimMinMax);
+
   // The mean of maxima averages the ends of the two plateaus at the top level.
   Tipping.System->Logic().SetDefuzzificationMethod(dmMeanOfMaxima);
   const TFuzzyInference ByMaxima = Tipping.System->Run({{"service", 3}, {"food", 8}});
