@@ -4,20 +4,11 @@
 #include <cmath>
 
 #include "fuzzy/engine/fuzzy_math.h"
+#include "fuzzy/engine/fuzzy_set.h"
 
 namespace fuzzy::flat {
 
 namespace {
-
-TFzyFloat InterpolateY(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat XValue) {
-  if (X2 == X1) return Y2;
-  return (XValue - X1) / (X2 - X1) * (Y2 - Y1) + Y1;
-}
-
-TFzyFloat InterpolateX(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat YValue) {
-  if (Y2 == Y1) return X2;
-  return (YValue - Y1) / (Y2 - Y1) * (X2 - X1) + X1;
-}
 
 // The highest degree among the points that share point Index's X within the tolerance, walking
 // from Index by Step: the value at a step or spike.
@@ -39,7 +30,7 @@ TFzyFloat DegreeBefore(TPointsView P, int Next, TFzyFloat X) {
   }
   if (Next == 0) return P.Y[0];
   if (Next == P.Count) return P.Y[Next - 1];
-  return InterpolateY(P.X[Next - 1], P.Y[Next - 1], P.X[Next], P.Y[Next], X);
+  return TFuzzySet::InterpolateY(P.X[Next - 1], P.Y[Next - 1], P.X[Next], P.Y[Next], X);
 }
 
 // The degree P continues with just after X, a place the walk has visited before P's point Next.
@@ -157,7 +148,7 @@ TFzyFloat DegreeOfMembership(TPointsView P, TFzyFloat Value) {
   if (Value == P.X[N - 1]) return HighestAt(P, N - 1, -1);
   for (int I = 1; I < N; ++I) {
     if (P.X[I] == Value) return HighestAt(P, I, 1);
-    if (P.X[I] > Value) return InterpolateY(P.X[I - 1], P.Y[I - 1], P.X[I], P.Y[I], Value);
+    if (P.X[I] > Value) return TFuzzySet::InterpolateY(P.X[I - 1], P.Y[I - 1], P.X[I], P.Y[I], Value);
   }
   return 0;
 }
@@ -172,7 +163,7 @@ void CorrelateMinimum(TPointsView Term, TFzyFloat Strength, TPointBuffer& Result
       const TFzyFloat Y1 = Term.Y[I - 1];
       const TFzyFloat Y2 = Term.Y[I];
       if ((Y1 < C && C < Y2) || (Y1 > C && C > Y2))
-        Result.PushDistinct(InterpolateX(Term.X[I - 1], Y1, Term.X[I], Y2, C), C);
+        Result.PushDistinct(TFuzzySet::InterpolateX(Term.X[I - 1], Y1, Term.X[I], Y2, C), C);
     }
     Result.PushDistinct(Term.X[I], Term.Y[I] > C ? C : Term.Y[I]);
   }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "fuzzy/rules/fuzzy_system.h"
 #include "fuzzy/runtime/update_bracket.h"
@@ -18,39 +17,6 @@ constexpr std::string_view SBatchShape = "Invalid batch: %d values do not make r
 
 // The room a new workspace makes for one accumulated set at most.
 constexpr int UnionCapacityLimit = 4096;
-
-int ConnectiveCode(TFuzzyConnective Connective) {
-  return (Connective.IsUnion ? foSum + 1 : 0) + Connective.Operation;
-}
-
-TFzyFloat Connect(int Code, TFzyFloat Y1, TFzyFloat Y2) {
-  switch (Code) {
-    case foZadeh:
-      return MinDegree(Y1, Y2);
-    case foMean:
-      return MeanDegree(Y1, Y2);
-    case foMeanSqr:
-    case foSum + 1 + foMeanSqr:
-      return MeanSqrDegree(Y1, Y2);
-    case foMeanSqrt:
-    case foSum + 1 + foMeanSqrt:
-      return MeanSqrtDegree(Y1, Y2);
-    case foProduct:
-      return ProductDegree(Y1, Y2);
-    case foBoundedSum:
-      return IntersectionBoundedSumDegree(Y1, Y2);
-    case foSum + 1 + foZadeh:
-      return MaxDegree(Y1, Y2);
-    case foSum + 1 + foMean:
-      return UnionMeanDegree(Y1, Y2);
-    case foSum + 1 + foProduct:
-      return UnionProductDegree(Y1, Y2);
-    case foSum + 1 + foBoundedSum:
-      return UnionBoundedSumDegree(Y1, Y2);
-    default:
-      return SumDegree(Y1, Y2);
-  }
-}
 
 // The points of a copy of Term made by its variable, as AssertRule's clone of it has them.
 void ClonePoints(const TFuzzySet& Term, const TFuzzyVariable& Variable, std::vector<TFzyFloat>& X,
@@ -107,7 +73,7 @@ TFuzzyEvaluator::TFuzzyEvaluator(const TFuzzySystem& System) {
                  static_cast<int>(FConclusions.size()), static_cast<int>(Rule.Conclusions().size())};
       for (const TFuzzyAntecedent::TStep& Step : Antecedent.Steps()) {
         if (Step.Clause < 0) {
-          FSteps.push_back({-1, ConnectiveCode(Step.Connective)});
+          FSteps.push_back({-1, Step.Connective.Degree()});
           continue;
         }
         const TFuzzyClause& Clause = Antecedent.Clauses()[static_cast<std::size_t>(Step.Clause)];
@@ -124,7 +90,7 @@ TFuzzyEvaluator::TFuzzyEvaluator(const TFuzzySystem& System) {
           SlotKeys.push_back(Key);
           Found = SlotKeys.end() - 1;
         }
-        FSteps.push_back({static_cast<int>(Found - SlotKeys.begin()), -1});
+        FSteps.push_back({static_cast<int>(Found - SlotKeys.begin()), nullptr});
       }
       FDepth = std::max(FDepth, Antecedent.Depth());
       for (const TFuzzyConclusion& Conclusion : Rule.Conclusions()) {
@@ -248,11 +214,11 @@ TFzyFloat TFuzzyEvaluator::RuleStrength(const TRule& Rule, TFuzzyWorkspace& Work
   TFzyFloat* Top = Bottom;
   for (int S = 0; S < Rule.StepCount; ++S) {
     const TStep& Step = Steps[S];
-    if (Step.Connective < 0) {
+    if (!Step.Connective) {
       *Top++ = Degrees[Step.Slot];
     } else {
       --Top;
-      Top[-1] = Connect(Step.Connective, Top[-1], *Top);
+      Top[-1] = Step.Connective(Top[-1], *Top);
     }
   }
   return Bottom[0];

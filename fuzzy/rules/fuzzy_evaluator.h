@@ -72,11 +72,11 @@ class TFuzzyEvaluator {
     int Input;
     TFlatSet Set;
   };
-  // A rule's condition in postfix order: a slot's degree (Connective < 0) or a connective, coded
-  // as ConnectiveCode gives it.
+  // A rule's condition in postfix order: a slot's degree (no Connective), or the degree function
+  // of a connective of the two conditions before it.
   struct TStep {
     int Slot;
-    int Connective;
+    TFuzzyDegreeFunction Connective;
   };
   struct TRule {
     int FirstStep, StepCount;

@@ -1,7 +1,5 @@
 #include "fuzzy/rules/fuzzy_rule.h"
 
-#include <cmath>
-
 #include "fuzzy/rules/fuzzy_system.h"
 #include "fuzzy/runtime/format.h"
 

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "fuzzy/rules/fuzzy_evaluator.h"
 
 namespace fuzzy {
 
