@@ -266,7 +266,7 @@ void TippingBatch(benchmark::State& State) {
   State.counters["rows_per_s"] =
       benchmark::Counter(static_cast<double>(State.iterations()) * BatchRows, benchmark::Counter::kIsRate);
 }
-BENCHMARK(TippingBatch)->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond)->Apply(IterationCount);
+BENCHMARK(TippingBatch)->Arg(1)->Arg(2)->UseRealTime()->Apply(IterationCount);
 
 #ifdef FUZZY_BENCH_PEER
 // ---- the peer --------------------------------------------------------------------------------
@@ -375,7 +375,7 @@ void PeerTippingBatch(benchmark::State& State) {
   State.counters["rows_per_s"] =
       benchmark::Counter(static_cast<double>(State.iterations()) * BatchRows, benchmark::Counter::kIsRate);
 }
-BENCHMARK(PeerTippingBatch)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond)->Apply(IterationCount);
+BENCHMARK(PeerTippingBatch)->Arg(1)->UseRealTime()->Apply(IterationCount);
 #endif
 
 // Prints the three answers over the sweep and the largest differences.
