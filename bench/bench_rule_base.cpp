@@ -31,7 +31,7 @@ using namespace fuzzy::bench;
 
 struct TShapeTerm {
   std::string Name;
-  TShape Points;  // ours
+  TShape Points;     // ours
   std::string Peer;  // the peer's term class: "Triangle" or "Trapezoid"
   std::vector<double> Vertices;
 };
@@ -42,7 +42,7 @@ struct TVariableShape {
 };
 struct TRuleShape {
   std::vector<std::pair<int, int>> Clauses;  // (input, term)
-  bool Or;                                    // every connective "or" (else "and")
+  bool Or;                                   // every connective "or" (else "and")
   int Output, Term;
 };
 struct TSystemShape {
@@ -74,9 +74,18 @@ TShapeTerm Trapezoid(const std::string& Name, double A, double B, double C, doub
 // The peer's tipper: the shapes of its own example.
 TSystemShape TippingShape() {
   TSystemShape S;
-  S.Inputs.push_back({"service", 0, 10, {Triangle("poor", 0, 0, 5), Triangle("good", 0, 5, 10), Triangle("excellent", 5, 10, 10)}});
-  S.Inputs.push_back({"food", 0, 10, {Trapezoid("rancid", 0, 0, 1, 3), Trapezoid("delicious", 7, 9, 10, 10)}});
-  S.Outputs.push_back({"tip", 0, 30, {Triangle("cheap", 0, 5, 10), Triangle("average", 10, 15, 20), Triangle("generous", 20, 25, 30)}});
+  S.Inputs.push_back(
+      {"service",
+       0,
+       10,
+       {Triangle("poor", 0, 0, 5), Triangle("good", 0, 5, 10), Triangle("excellent", 5, 10, 10)}});
+  S.Inputs.push_back(
+      {"food", 0, 10, {Trapezoid("rancid", 0, 0, 1, 3), Trapezoid("delicious", 7, 9, 10, 10)}});
+  S.Outputs.push_back(
+      {"tip",
+       0,
+       30,
+       {Triangle("cheap", 0, 5, 10), Triangle("average", 10, 15, 20), Triangle("generous", 20, 25, 30)}});
   S.Rules = {{{{0, 0}, {1, 0}}, true, 0, 0}, {{{0, 1}}, false, 0, 1}, {{{0, 2}, {1, 1}}, true, 0, 2}};
   return S;
 }
@@ -90,8 +99,8 @@ TSystemShape ScalingShape(int Rules, int Inputs) {
     std::vector<TShapeTerm> List;
     const double Step = Width / (Count - 1);
     for (int T = 0; T < Count; ++T)
-      List.push_back(Triangle(Named("t", T), std::max(0.0, (T - 1) * Step), T * Step,
-                              std::min(Width, (T + 1) * Step)));
+      List.push_back(
+          Triangle(Named("t", T), std::max(0.0, (T - 1) * Step), T * Step, std::min(Width, (T + 1) * Step)));
     return List;
   };
   for (int I = 0; I < Inputs; ++I) S.Inputs.push_back({Named("in", I), 0, 10, Terms(5, 10)});
@@ -99,7 +108,8 @@ TSystemShape ScalingShape(int Rules, int Inputs) {
   for (int R = 0; R < Rules; ++R) {
     TRuleShape Rule{{}, Random() % 2 == 0, 0, static_cast<int>(Random() % 7)};
     for (int C = 1 + static_cast<int>(Random() % 4); C > 0; --C)
-      Rule.Clauses.push_back({static_cast<int>(Random() % static_cast<unsigned>(Inputs)), static_cast<int>(Random() % 5)});
+      Rule.Clauses.push_back(
+          {static_cast<int>(Random() % static_cast<unsigned>(Inputs)), static_cast<int>(Random() % 5)});
     S.Rules.push_back(Rule);
   }
   return S;
@@ -132,7 +142,8 @@ TOwned<TFuzzySystem> MakeSystem(const TSystemShape& Shape) {
     };
     TFuzzyAntecedent Antecedent = Clause(Rule.Clauses[0]);
     for (std::size_t C = 1; C < Rule.Clauses.size(); ++C)
-      Antecedent = TFuzzyAntecedent::Combine(std::move(Antecedent), Rule.Or ? FuzzyOr : FuzzyAnd, Clause(Rule.Clauses[C]));
+      Antecedent = TFuzzyAntecedent::Combine(std::move(Antecedent), Rule.Or ? FuzzyOr : FuzzyAnd,
+                                             Clause(Rule.Clauses[C]));
     TFuzzyVariable* Output = Outputs[static_cast<std::size_t>(Rule.Output)];
     Block.Add(std::move(Antecedent), {{Output, Output->Items().Items(Rule.Term)}});
   }
@@ -231,8 +242,9 @@ void Scaling(benchmark::State& State) {
     benchmark::DoNotOptimize(Out);
     Row = (Row + 1) % SweepSize;
   }
-  State.counters["ns_per_rule"] = benchmark::Counter(static_cast<double>(State.iterations() * State.range(0)),
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  State.counters["ns_per_rule"] =
+      benchmark::Counter(static_cast<double>(State.iterations() * State.range(0)),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 void ScalingSizes(benchmark::internal::Benchmark* Benchmark) {
   for (int Inputs : {2, 10})
@@ -254,11 +266,13 @@ void TippingBatch(benchmark::State& State) {
     std::vector<std::thread> Workers;
     for (int T = 0; T < Threads; ++T)
       Workers.emplace_back([&, T] {
-        const std::size_t First = static_cast<std::size_t>(BatchRows) * static_cast<std::size_t>(T) / static_cast<std::size_t>(Threads);
-        const std::size_t Last = static_cast<std::size_t>(BatchRows) * static_cast<std::size_t>(T + 1) / static_cast<std::size_t>(Threads);
+        const std::size_t First = static_cast<std::size_t>(BatchRows) * static_cast<std::size_t>(T) /
+                                  static_cast<std::size_t>(Threads);
+        const std::size_t Last = static_cast<std::size_t>(BatchRows) * static_cast<std::size_t>(T + 1) /
+                                 static_cast<std::size_t>(Threads);
         TFuzzyWorkspace Workspace(Evaluator);
-        Evaluator.EvaluateBatch({Rows.data() + 2 * First, 2 * (Last - First)}, {Tips.data() + First, Last - First},
-                                Workspace);
+        Evaluator.EvaluateBatch({Rows.data() + 2 * First, 2 * (Last - First)},
+                                {Tips.data() + First, Last - First}, Workspace);
       });
     for (std::thread& Worker : Workers) Worker.join();
     benchmark::DoNotOptimize(Tips.data());
@@ -357,8 +371,9 @@ void PeerScaling(benchmark::State& State) {
     benchmark::DoNotOptimize(Peer.Process(Rows.data() + Shape.Inputs.size() * Row));
     Row = (Row + 1) % SweepSize;
   }
-  State.counters["ns_per_rule"] = benchmark::Counter(static_cast<double>(State.iterations() * State.range(0)),
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  State.counters["ns_per_rule"] =
+      benchmark::Counter(static_cast<double>(State.iterations() * State.range(0)),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(PeerScaling)->Apply(ScalingSizes);
 
@@ -369,7 +384,8 @@ void PeerTippingBatch(benchmark::State& State) {
   const std::vector<TFzyFloat> Rows = SweepRows(Shape, BatchRows);
   std::vector<double> Tips(BatchRows);
   for (auto _ : State) {
-    for (int Row = 0; Row < BatchRows; ++Row) Tips[static_cast<std::size_t>(Row)] = Peer.Process(Rows.data() + 2 * Row);
+    for (int Row = 0; Row < BatchRows; ++Row)
+      Tips[static_cast<std::size_t>(Row)] = Peer.Process(Rows.data() + 2 * Row);
     benchmark::DoNotOptimize(Tips.data());
   }
   State.counters["rows_per_s"] =
@@ -403,8 +419,9 @@ int Compare() {
 #endif
     std::printf("| %.4f | %.4f | %.10f | %.10f | %.10f |\n", Values[0], Values[1], Object, Tip, PeerTip);
   }
-  std::printf("\nLargest difference, compiled against the object path: %.3g; the peer against the compiled: %.3g\n",
-              Compiled, Peer);
+  std::printf(
+      "\nLargest difference, compiled against the object path: %.3g; the peer against the compiled: %.3g\n",
+      Compiled, Peer);
   return 0;
 }
 

@@ -24,7 +24,9 @@ inline TFzyFloat UnionMeanDegree(TFzyFloat Y1, TFzyFloat Y2) {
 }
 inline TFzyFloat ProductDegree(TFzyFloat Y1, TFzyFloat Y2) { return Y1 * Y2; }
 inline TFzyFloat UnionProductDegree(TFzyFloat Y1, TFzyFloat Y2) { return (Y1 + Y2) - Y1 * Y2; }
-inline TFzyFloat IntersectionBoundedSumDegree(TFzyFloat Y1, TFzyFloat Y2) { return std::max(0.0, Y1 + Y2 - 1); }
+inline TFzyFloat IntersectionBoundedSumDegree(TFzyFloat Y1, TFzyFloat Y2) {
+  return std::max(0.0, Y1 + Y2 - 1);
+}
 inline TFzyFloat UnionBoundedSumDegree(TFzyFloat Y1, TFzyFloat Y2) { return std::min(1.0, Y1 + Y2); }
 inline TFzyFloat SumDegree(TFzyFloat Y1, TFzyFloat Y2) { return Y1 + Y2; }
 

@@ -185,8 +185,8 @@ namespace {
 bool Precedes(TPointsView First, TPointsView Second) {
   const int Last = First.Count - 1;
   if (First.Y[Last] != 0 || Second.Y[0] != 0 || First.X[Last] > Second.X[0]) return false;
-  return First.X[Last] < Second.X[0] ||
-         ((Last == 0 || First.X[Last - 1] < First.X[Last]) && (Second.Count == 1 || Second.X[1] > Second.X[0]));
+  return First.X[Last] < Second.X[0] || ((Last == 0 || First.X[Last - 1] < First.X[Last]) &&
+                                         (Second.Count == 1 || Second.X[1] > Second.X[0]));
 }
 
 // The walk's union under the maximum of two sets of which First precedes Second: First's points

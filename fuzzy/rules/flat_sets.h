@@ -47,7 +47,8 @@ class TPointBuffer {
   }
   // Push, unless the point equals the last one.
   void PushDistinct(TFzyFloat X, TFzyFloat Y) {
-    if (FCount == 0 || FX[static_cast<std::size_t>(FCount - 1)] != X || FY[static_cast<std::size_t>(FCount - 1)] != Y)
+    if (FCount == 0 || FX[static_cast<std::size_t>(FCount - 1)] != X ||
+        FY[static_cast<std::size_t>(FCount - 1)] != Y)
       Push(X, Y);
   }
   void SetX(int Index, TFzyFloat X) { FX[static_cast<std::size_t>(Index)] = X; }
@@ -75,7 +76,8 @@ void CorrelateProduct(TPointsView Term, TFzyFloat Strength, TPointBuffer& Result
 inline int UnionCapacity(int CountA, int CountB) { return 2 * (CountA + CountB) + 1; }
 // The union of A and B under Operation, as the merge walk builds it (every breakpoint of either,
 // every crossing, the degree function of the operation at each), with the level-run pass and
-// points equal to their predecessor removed. Result must not hold A or B and needs room for UnionCapacity points.
+// points equal to their predecessor removed. Result must not hold A or B and needs room for UnionCapacity
+// points.
 void Union(TPointsView A, TPointsView B, TFuzzyOperation Operation, TPointBuffer& Result);
 
 // Points after the level-run pass of a union: a leading run of equal degrees shrinks to its last

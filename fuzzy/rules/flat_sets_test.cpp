@@ -36,7 +36,8 @@ TEST(FlatSets, MembershipAndCorrelationFollowTheSetOperations) {
   const TSet Poor{{0, 0}, {0, 1}, {5, 0}};
   TPointBuffer Result;
   CorrelateMinimum(Poor.View(), 0.4, Result);
-  EXPECT_EQ(Points(Result), (std::vector<std::pair<TFzyFloat, TFzyFloat>>{{0, 0}, {0, 0.4}, {3, 0.4}, {5, 0}}));
+  EXPECT_EQ(Points(Result),
+            (std::vector<std::pair<TFzyFloat, TFzyFloat>>{{0, 0}, {0, 0.4}, {3, 0.4}, {5, 0}}));
   CorrelateProduct(Poor.View(), 0.5, Result);
   EXPECT_EQ(Points(Result), (std::vector<std::pair<TFzyFloat, TFzyFloat>>{{0, 0}, {0, 0.5}, {5, 0}}));
 }
@@ -48,7 +49,8 @@ TEST(FlatSets, UnionsVisitEveryBreakpointAndCrossing) {
   TPointBuffer Result;
   Result.Reserve(UnionCapacity(3, 3));
   Union(A.View(), B.View(), foZadeh, Result);
-  EXPECT_EQ(Points(Result), (std::vector<std::pair<TFzyFloat, TFzyFloat>>{{0, 0}, {1, 1}, {1.5, 0.5}, {2, 1}, {3, 0}}));
+  EXPECT_EQ(Points(Result),
+            (std::vector<std::pair<TFzyFloat, TFzyFloat>>{{0, 0}, {1, 1}, {1.5, 0.5}, {2, 1}, {3, 0}}));
   // The sum visits the same places; the crossing counts both degrees, so the level of 1 from 1 to 2
   // keeps only its ends.
   Union(A.View(), B.View(), foSum, Result);
@@ -61,17 +63,20 @@ TEST(FlatSets, UnionsVisitEveryBreakpointAndCrossing) {
   const TSet Early{{0, 0}, {1, 0.5}};
   const TSet Late{{0, 0}, {4, 1}};
   Union(Early.View(), Late.View(), foZadeh, Result);
-  EXPECT_EQ(Points(Result), (std::vector<std::pair<TFzyFloat, TFzyFloat>>{{0, 0}, {1, 0.5}, {2, 0.5}, {4, 1}}));
+  EXPECT_EQ(Points(Result),
+            (std::vector<std::pair<TFzyFloat, TFzyFloat>>{{0, 0}, {1, 0.5}, {2, 0.5}, {4, 1}}));
 
   // Sets that only touch at degree 0 follow one another; a step at the place where they touch
   // meets the other set's degree there.
   const TSet Right{{2, 0}, {3, 1}, {4, 0}};
   Union(Right.View(), A.View(), foZadeh, Result);
-  EXPECT_EQ(Points(Result), (std::vector<std::pair<TFzyFloat, TFzyFloat>>{{0, 0}, {1, 1}, {2, 0}, {3, 1}, {4, 0}}));
+  EXPECT_EQ(Points(Result),
+            (std::vector<std::pair<TFzyFloat, TFzyFloat>>{{0, 0}, {1, 1}, {2, 0}, {3, 1}, {4, 0}}));
   const TSet Falls{{0, 0}, {1, 0.5}, {2, 0.5}, {2, 0}};
   const TSet Rises{{2, 0}, {2, 1}, {3, 0}};
   Union(Falls.View(), Rises.View(), foZadeh, Result);
-  EXPECT_EQ(Points(Result), (std::vector<std::pair<TFzyFloat, TFzyFloat>>{{0, 0}, {1, 0.5}, {2, 0.5}, {2, 1}, {3, 0}}));
+  EXPECT_EQ(Points(Result),
+            (std::vector<std::pair<TFzyFloat, TFzyFloat>>{{0, 0}, {1, 0.5}, {2, 0.5}, {2, 1}, {3, 0}}));
 
   // Level runs: the leading shrinks to its last point, an inner to its ends, the trailing to its
   // first; a repeated point goes.

@@ -12,8 +12,10 @@ namespace {
 
 constexpr std::string_view SInputNotANumber = "Input \"%s\" is not a number";
 constexpr std::string_view SEvaluationShape = "Invalid evaluation: expected %d inputs and %d outputs";
-constexpr std::string_view SForeignWorkspace = "Invalid evaluation: the workspace was made for another evaluator";
-constexpr std::string_view SBatchShape = "Invalid batch: %d values do not make rows of %d inputs and %d outputs";
+constexpr std::string_view SForeignWorkspace =
+    "Invalid evaluation: the workspace was made for another evaluator";
+constexpr std::string_view SBatchShape =
+    "Invalid batch: %d values do not make rows of %d inputs and %d outputs";
 
 // The room a new workspace makes for one accumulated set at most.
 constexpr int UnionCapacityLimit = 4096;
@@ -25,7 +27,8 @@ void ClonePoints(const TFuzzySet& Term, const TFuzzyVariable& Variable, std::vec
   {
     TUpdateBracket Bracket(Copy->Values());
     for (const TFuzzySetValue* P : Term.Values())
-      Copy->Values().AppendSetValue(std::clamp(P->X(), Variable.Minimum(), Variable.Maximum()), std::max(P->Y(), 0.0));
+      Copy->Values().AppendSetValue(std::clamp(P->X(), Variable.Minimum(), Variable.Maximum()),
+                                    std::max(P->Y(), 0.0));
   }
   for (const TFuzzySetValue* P : Copy->Values()) {
     X.push_back(P->X());
@@ -47,7 +50,8 @@ TFuzzyEvaluator TFuzzySystem::Compile() const {
 
 // ---- compiling ---------------------------------------------------------------------------------
 
-TFuzzyEvaluator::TFlatSet TFuzzyEvaluator::AddPoints(std::span<const TFzyFloat> X, std::span<const TFzyFloat> Y) {
+TFuzzyEvaluator::TFlatSet TFuzzyEvaluator::AddPoints(std::span<const TFzyFloat> X,
+                                                     std::span<const TFzyFloat> Y) {
   const TFlatSet Set{static_cast<int>(FX.size()), static_cast<int>(X.size())};
   FX.insert(FX.end(), X.begin(), X.end());
   FY.insert(FY.end(), Y.begin(), Y.end());
@@ -56,7 +60,8 @@ TFuzzyEvaluator::TFlatSet TFuzzyEvaluator::AddPoints(std::span<const TFzyFloat> 
 
 TFuzzyEvaluator::TFuzzyEvaluator(const TFuzzySystem& System) {
   const TFuzzyLogic& Logic = System.Logic();
-  for (const TFuzzyVariable* Input : System.Inputs()) FInputs.push_back({Input->Name(), Input->Minimum(), Input->Maximum()});
+  for (const TFuzzyVariable* Input : System.Inputs())
+    FInputs.push_back({Input->Name(), Input->Minimum(), Input->Maximum()});
 
   // Every output's terms are made once, in the order the rules first name them.
   std::vector<std::vector<const TFuzzySet*>> OutputTerms(System.Outputs().size());
@@ -77,7 +82,8 @@ TFuzzyEvaluator::TFuzzyEvaluator(const TFuzzySystem& System) {
           continue;
         }
         const TFuzzyClause& Clause = Antecedent.Clauses()[static_cast<std::size_t>(Step.Clause)];
-        const std::pair<int, const TFuzzySet*> Key{IndexOf(System.Inputs(), &Clause.Variable()), &Clause.Set()};
+        const std::pair<int, const TFuzzySet*> Key{IndexOf(System.Inputs(), &Clause.Variable()),
+                                                   &Clause.Set()};
         auto Found = std::find(SlotKeys.begin(), SlotKeys.end(), Key);
         if (Found == SlotKeys.end()) {
           X.clear();
@@ -128,7 +134,8 @@ TFuzzyEvaluator::TFuzzyEvaluator(const TFuzzySystem& System) {
       for (const TFuzzySet* Term : OutputTerms[O]) Clips.push_back(ClipOf(Term));
     else
       for (const int Firing : OutputFirings[O])
-        Clips.push_back(ClipOf(OutputTerms[O][static_cast<std::size_t>(FConclusions[static_cast<std::size_t>(Firing)].Term)]));
+        Clips.push_back(ClipOf(
+            OutputTerms[O][static_cast<std::size_t>(FConclusions[static_cast<std::size_t>(Firing)].Term)]));
     int Union = 0;
     for (std::size_t K = 0; K < Clips.size(); ++K)
       Union = std::min(K == 0 ? Clips[K] : flat::UnionCapacity(Union, Clips[K]), UnionCapacityLimit);
@@ -178,11 +185,13 @@ TFuzzyWorkspace::TFuzzyWorkspace(const TFuzzyEvaluator& Evaluator)
   FNext.Reserve(Room);
 }
 
-void TFuzzyEvaluator::CheckShape(std::size_t Inputs, std::size_t Outputs, const TFuzzyWorkspace& Workspace) const {
+void TFuzzyEvaluator::CheckShape(std::size_t Inputs, std::size_t Outputs,
+                                 const TFuzzyWorkspace& Workspace) const {
   if (Inputs != FInputs.size() || Outputs != FOutputs.size())
     throw EFzyException(SEvaluationShape, {InputCount(), OutputCount()});
   if (Workspace.FDegrees.size() != FSlots.size() || Workspace.FStrengths.size() != FConclusions.size() ||
-      Workspace.FTermStrengths.size() != FTerms.size() || Workspace.FStack.size() < static_cast<std::size_t>(FDepth) ||
+      Workspace.FTermStrengths.size() != FTerms.size() ||
+      Workspace.FStack.size() < static_cast<std::size_t>(FDepth) ||
       Workspace.FValues.size() != FInputs.size() || Workspace.FFired.size() != FOutputs.size())
     throw EFzyException(SForeignWorkspace);
 }
@@ -281,7 +290,8 @@ int TFuzzyEvaluator::Accumulate(const TOutput& Output, TFuzzyWorkspace& Workspac
   return Fired;
 }
 
-void TFuzzyEvaluator::EvaluateRow(const TFzyFloat* Inputs, TFzyFloat* Outputs, TFuzzyWorkspace& Workspace) const {
+void TFuzzyEvaluator::EvaluateRow(const TFzyFloat* Inputs, TFzyFloat* Outputs,
+                                  TFuzzyWorkspace& Workspace) const {
   for (std::size_t I = 0; I < FInputs.size(); ++I) {
     const TFzyFloat Given = Inputs[I];
     if (std::isnan(Given)) [[unlikely]]
@@ -291,7 +301,8 @@ void TFuzzyEvaluator::EvaluateRow(const TFzyFloat* Inputs, TFzyFloat* Outputs, T
     Workspace.FClamped[I] = Value != Given;
   }
   for (std::size_t S = 0; S < FSlots.size(); ++S)
-    Workspace.FDegrees[S] = flat::DegreeOfMembership(View(FSlots[S].Set), Workspace.FValues[static_cast<std::size_t>(FSlots[S].Input)]);
+    Workspace.FDegrees[S] = flat::DegreeOfMembership(
+        View(FSlots[S].Set), Workspace.FValues[static_cast<std::size_t>(FSlots[S].Input)]);
   for (const TRule& Rule : FRules) {
     const TFzyFloat Strength = RuleStrength(Rule, Workspace) * Rule.Weight;
     std::fill_n(Workspace.FStrengths.begin() + Rule.FirstConclusion, Rule.ConclusionCount, Strength);

@@ -38,7 +38,9 @@ class TFuzzyEvaluator {
   int OutputCount() const { return static_cast<int>(FOutputs.size()); }
   // Names in the order of the system's Inputs() and Outputs().
   const std::string& InputName(int Input) const { return FInputs.at(static_cast<std::size_t>(Input)).Name; }
-  const std::string& OutputName(int Output) const { return FOutputs.at(static_cast<std::size_t>(Output)).Name; }
+  const std::string& OutputName(int Output) const {
+    return FOutputs.at(static_cast<std::size_t>(Output)).Name;
+  }
   // The position of the input (output) named Name, or -1.
   int InputIndex(std::string_view Name) const;
   int OutputIndex(std::string_view Name) const;
@@ -47,7 +49,8 @@ class TFuzzyEvaluator {
   // order of the names. Afterwards the workspace tells which inputs were held within their range
   // and which outputs fired. Raises EFzyException for spans of the wrong size, a workspace made for
   // another evaluator, or a NaN input.
-  void Evaluate(std::span<const TFzyFloat> Inputs, std::span<TFzyFloat> Outputs, TFuzzyWorkspace& Workspace) const;
+  void Evaluate(std::span<const TFzyFloat> Inputs, std::span<TFzyFloat> Outputs,
+                TFuzzyWorkspace& Workspace) const;
   // Evaluate for each row: Rows holds InputCount() values per row, Results receives OutputCount()
   // values per row. The workspace reports on the last row.
   void EvaluateBatch(std::span<const TFzyFloat> Rows, std::span<TFzyFloat> Results,
@@ -100,7 +103,9 @@ class TFuzzyEvaluator {
     int FirstFiring, FiringCount;
   };
 
-  flat::TPointsView View(TFlatSet Set) const { return {FX.data() + Set.Offset, FY.data() + Set.Offset, Set.Count}; }
+  flat::TPointsView View(TFlatSet Set) const {
+    return {FX.data() + Set.Offset, FY.data() + Set.Offset, Set.Count};
+  }
   TFlatSet AddPoints(std::span<const TFzyFloat> X, std::span<const TFzyFloat> Y);
   void CheckShape(std::size_t Inputs, std::size_t Outputs, const TFuzzyWorkspace& Workspace) const;
   TFzyFloat RuleStrength(const TRule& Rule, TFuzzyWorkspace& Workspace) const;

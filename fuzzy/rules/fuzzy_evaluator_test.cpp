@@ -122,7 +122,9 @@ class TRandomSystem {
   static std::string Named(std::string Prefix, int Number) { return Prefix.append(std::to_string(Number)); }
   bool Chance(double P) { return Uniform(0, 1) < P; }
   double Uniform(double Low, double High) { return Low + (High - Low) * (FRandom() / 4294967296.0); }
-  int Integer(int Low, int High) { return Low + static_cast<int>(FRandom() % static_cast<unsigned>(High - Low + 1)); }
+  int Integer(int Low, int High) {
+    return Low + static_cast<int>(FRandom() % static_cast<unsigned>(High - Low + 1));
+  }
   template <typename T>
   T* Pick(const std::vector<T*>& List) {
     return List[static_cast<std::size_t>(Integer(0, static_cast<int>(List.size()) - 1))];
@@ -161,7 +163,8 @@ TEST(FuzzyEvaluator, ReturnsWhatTheObjectPathReturnsOnRandomSystems) {
           continue;
         }
         const TFuzzyVariable& Variable = *System->Outputs()[O];
-        const double Difference = std::fabs(Compiled[O] - Output.Value) / (Variable.Maximum() - Variable.Minimum());
+        const double Difference =
+            std::fabs(Compiled[O] - Output.Value) / (Variable.Maximum() - Variable.Minimum());
         if (Difference > 1e-9) ++Different;
         if (MinMaxCentroid) LargestMinMax = std::max(LargestMinMax, Difference);
       }
@@ -170,8 +173,9 @@ TEST(FuzzyEvaluator, ReturnsWhatTheObjectPathReturnsOnRandomSystems) {
   // The rest differ where the walk's tolerance made it miss a crossing or merge two breakpoints:
   // slightly under min-max, more under the mean and product unions, whose degrees between the
   // visited places are not straight, and most in a mean of maxima near a flat top.
-  std::printf("%d of %d outputs differ by more than 1e-9 of the range; under min-max by centroid at most %.3g\n",
-              Different, Cases, LargestMinMax);
+  std::printf(
+      "%d of %d outputs differ by more than 1e-9 of the range; under min-max by centroid at most %.3g\n",
+      Different, Cases, LargestMinMax);
   EXPECT_LT(Different, Cases / 20);
   EXPECT_LT(LargestMinMax, 1e-4);
 }
@@ -272,7 +276,8 @@ TEST(FuzzyEvaluator, FindsTheExactCentroidOfTheMaximaOfTheConclusions) {
         if (!std::isfinite(Exact)) continue;
         ++Checked;
         LargestCompiled = std::max(LargestCompiled, std::fabs(Compiled[O] - Exact) / Width);
-        LargestObject = std::max(LargestObject, std::fabs(Explanation.Result.Outputs[O].Value - Exact) / Width);
+        LargestObject =
+            std::max(LargestObject, std::fabs(Explanation.Result.Outputs[O].Value - Exact) / Width);
       }
     }
   }
@@ -370,8 +375,8 @@ TEST(FuzzyEvaluator, ThreadsShareOneEvaluator) {
       // Each thread runs the rows in its own order, one by one.
       for (std::size_t K = 0; K < Rows; ++K) {
         const std::size_t Row = (K * (2 * T + 1)) % Rows;
-        Evaluator.Evaluate({Values.data() + Row * Inputs, Inputs}, {Results[T].data() + Row * Outputs, Outputs},
-                           Workspace);
+        Evaluator.Evaluate({Values.data() + Row * Inputs, Inputs},
+                           {Results[T].data() + Row * Outputs, Outputs}, Workspace);
       }
     });
   for (std::thread& Worker : Workers) Worker.join();

@@ -15,7 +15,8 @@ std::string Number(TFzyFloat Value) { return FloatToStrF(Value, 4); }
 
 std::string PointsText(const TFuzzyPoints& Points) {
   std::string Text;
-  for (const TFuzzyPoint& P : Points) Text += (Text.empty() ? "(" : " (") + Number(P.X) + " " + Number(P.Y) + ")";
+  for (const TFuzzyPoint& P : Points)
+    Text += (Text.empty() ? "(" : " (") + Number(P.X) + " " + Number(P.Y) + ")";
   return Text;
 }
 
@@ -45,8 +46,8 @@ std::string_view OutputSourceText(TFuzzyOutputSource Source) {
 }
 
 const TFuzzyOutputReport* TFuzzyInference::FindOutput(std::string_view Name) const {
-  const auto Found =
-      std::find_if(Outputs.begin(), Outputs.end(), [Name](const TFuzzyOutputReport& O) { return O.Name == Name; });
+  const auto Found = std::find_if(Outputs.begin(), Outputs.end(),
+                                  [Name](const TFuzzyOutputReport& O) { return O.Name == Name; });
   return Found == Outputs.end() ? nullptr : &*Found;
 }
 
@@ -74,7 +75,8 @@ std::string TFuzzyExplanation::ToText() const {
     for (const TFuzzyClauseExplanation& C : Rule.Clauses)
       Text += "    " + C.Variable + " is " + C.Term + ": " + Number(C.Degree) + "\n";
     Text += "    strength " + Number(Rule.Strength);
-    if (Rule.Weight != 1) Text += ", weight " + Number(Rule.Weight) + ", firing " + Number(Rule.FiringStrength);
+    if (Rule.Weight != 1)
+      Text += ", weight " + Number(Rule.Weight) + ", firing " + Number(Rule.FiringStrength);
     Text += "\n";
     for (const TFuzzyConclusionExplanation& C : Rule.Conclusions)
       Text += "    " + C.Variable + " is " + C.Term +

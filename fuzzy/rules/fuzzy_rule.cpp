@@ -16,7 +16,10 @@ TGCollectionItem* Watched(const TGCollectionItem* Item) { return const_cast<TGCo
 
 TFuzzyRule::TFuzzyRule(TFuzzyRuleBlock& Block, TFuzzyAntecedent Antecedent,
                        std::vector<TFuzzyConclusion> Conclusions, TFzyFloat Weight)
-    : TGCollectionItem(nullptr), FBlock(&Block), FAntecedent(std::move(Antecedent)), FConclusions(std::move(Conclusions)) {
+    : TGCollectionItem(nullptr),
+      FBlock(&Block),
+      FAntecedent(std::move(Antecedent)),
+      FConclusions(std::move(Conclusions)) {
   SetWeight(Weight);
 }
 
@@ -34,7 +37,8 @@ void TFuzzyRule::AfterConstruction() {
 
 void TFuzzyRule::Notification(TGCollectionItem* Item) {
   TGCollectionItem::Notification(Item);
-  if (const auto* Variable = dynamic_cast<const TFuzzyVariable*>(Item)) FBlock->System().VariableFreed(Variable);
+  if (const auto* Variable = dynamic_cast<const TFuzzyVariable*>(Item))
+    FBlock->System().VariableFreed(Variable);
   if (!FLostReference.empty()) return;
   // Written out while everything it names still exists: afterwards only the text is safe to read.
   FText = ToString();

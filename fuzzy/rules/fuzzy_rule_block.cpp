@@ -8,7 +8,8 @@ TFuzzyRule& TFuzzyRuleBlock::Add(TFuzzyAntecedent Antecedent, std::vector<TFuzzy
                                  TFzyFloat Weight) {
   // The rule is made first, so that a bad weight raises before the system takes the rule's
   // variables into its lists.
-  TOwned<TFuzzyRule> Rule = MakeOwned<TFuzzyRule>(*this, std::move(Antecedent), std::move(Conclusions), Weight);
+  TOwned<TFuzzyRule> Rule =
+      MakeOwned<TFuzzyRule>(*this, std::move(Antecedent), std::move(Conclusions), Weight);
   FSystem->AcceptRule(Rule->Antecedent(), Rule->Conclusions());
   FRules.push_back(std::move(Rule));
   return *FRules.back();

@@ -21,7 +21,8 @@ class TFuzzyRuleBlock : public TObject {
   // A new last rule. Raises EFzyException, adding nothing, when the rule names a variable outside
   // the system's logic component, a conclusion term of another variable, no conclusion at all, a
   // variable that would be both an input and an output of the system, or a weight outside [0, 1].
-  TFuzzyRule& Add(TFuzzyAntecedent Antecedent, std::vector<TFuzzyConclusion> Conclusions, TFzyFloat Weight = 1);
+  TFuzzyRule& Add(TFuzzyAntecedent Antecedent, std::vector<TFuzzyConclusion> Conclusions,
+                  TFzyFloat Weight = 1);
 
   int Count() const { return static_cast<int>(FRules.size()); }
   // The rule at Index; EListError for a bad index.

@@ -41,8 +41,8 @@ TEST(FuzzyRule, CombinesClausesByEveryFlavourAndWritesTheTree) {
   TSmall S;
   using A = TFuzzyAntecedent;
   // [a is low or-sum b is high] and-product a is high
-  A Tree = A::Combine(A::Combine(TSmall::Is(S.A, "low"), {true, foSum}, TSmall::Is(S.B, "high")), {false, foProduct},
-                      TSmall::Is(S.A, "high"));
+  A Tree = A::Combine(A::Combine(TSmall::Is(S.A, "low"), {true, foSum}, TSmall::Is(S.B, "high")),
+                      {false, foProduct}, TSmall::Is(S.A, "high"));
   EXPECT_EQ(Tree.ToString(), "[a is low or-sum b is high] and-product a is high");
   EXPECT_EQ(Tree.Depth(), 2);
   const TFzyFloat Degrees[3] = {0.3, 0.5, 0.7};
@@ -57,7 +57,8 @@ TEST(FuzzyRule, CombinesClausesByEveryFlavourAndWritesTheTree) {
 
   // The rule written out, weighted; the weight scales the strength that fires the conclusions.
   TFuzzyRule& Rule = S.System->AddRuleBlock("rules").Add(std::move(Tree), {S.Then("right")}, 0.5);
-  EXPECT_EQ(Rule.ToString(), "if [a is low or-sum b is high] and-product a is high then out is right with 0.5000");
+  EXPECT_EQ(Rule.ToString(),
+            "if [a is low or-sum b is high] and-product a is high then out is right with 0.5000");
   Rule.SetText("as written");
   EXPECT_EQ(Rule.ToString(), "as written");
   EXPECT_THROW(Rule.SetWeight(std::nan("")), EFzyException);
@@ -86,25 +87,30 @@ TEST(FuzzyRule, ClauseKeepsTheSetComputedForIt) {
   // Both conclusions at 0.25, symmetric about 5.
   EXPECT_NEAR(Explained.Result.Output("out"), 5, 1e-12);
   S.A->Items().Clear();
-  EXPECT_NEAR(S.System->Run(std::vector<TFzyFloat>{0.5}).Output("out"), 5, 1e-12) << "the clause's set is its own";
+  EXPECT_NEAR(S.System->Run(std::vector<TFzyFloat>{0.5}).Output("out"), 5, 1e-12)
+      << "the clause's set is its own";
 }
 
 TEST(FuzzyRule, ReportsWhatItLostWhenATermOrVariableIsFreed) {
   TSmall S;
   TFuzzyRuleBlock& Rules = S.System->AddRuleBlock("rules");
   Rules.Add(TSmall::Is(S.A, "high"), {S.Then("right")});
-  Rules.Add(TFuzzyAntecedent::Combine(TSmall::Is(S.A, "low"), FuzzyAnd, TSmall::Is(S.B, "high")), {S.Then("left")});
+  Rules.Add(TFuzzyAntecedent::Combine(TSmall::Is(S.A, "low"), FuzzyAnd, TSmall::Is(S.B, "high")),
+            {S.Then("left")});
   const TFuzzyEvaluator Before = S.System->Compile();
 
   S.Out->Items().GetItemByName("left")->Free();
   EXPECT_EQ(Rules.Items(1).LostReference(), "term \"left\"");
-  EXPECT_EQ(Rules.Items(1).ToString(), "if a is low and b is high then out is left") << "kept from before the loss";
+  EXPECT_EQ(Rules.Items(1).ToString(), "if a is low and b is high then out is left")
+      << "kept from before the loss";
   EXPECT_TRUE(Rules.Items(0).LostReference().empty());
   try {
     S.System->Run(std::vector<TFzyFloat>{0.5, 0.5});
     FAIL() << "ran with a freed term";
   } catch (const EFzyException& E) {
-    EXPECT_STREQ(E.what(), "Rule \"if a is low and b is high then out is left\" of block \"rules\" names a freed term \"left\"");
+    EXPECT_STREQ(
+        E.what(),
+        "Rule \"if a is low and b is high then out is left\" of block \"rules\" names a freed term \"left\"");
   }
   EXPECT_THROW(S.System->Compile(), EFzyException);
 

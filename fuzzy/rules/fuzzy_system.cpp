@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-
 namespace fuzzy {
 
 namespace {
@@ -60,7 +59,8 @@ TFuzzyRuleBlock* TFuzzySystem::FindRuleBlock(const std::string& Name) const {
   return nullptr;
 }
 
-void TFuzzySystem::AcceptRule(const TFuzzyAntecedent& Antecedent, std::span<const TFuzzyConclusion> Conclusions) {
+void TFuzzySystem::AcceptRule(const TFuzzyAntecedent& Antecedent,
+                              std::span<const TFuzzyConclusion> Conclusions) {
   if (Conclusions.empty()) throw EFzyException(SRuleWithoutConclusion);
   auto RequireMember = [this](const TFuzzyVariable* Variable) {
     if (!Variable || Variable->Fuzzy() != FLogic.get())
@@ -68,15 +68,17 @@ void TFuzzySystem::AcceptRule(const TFuzzyAntecedent& Antecedent, std::span<cons
   };
   for (const TFuzzyClause& Clause : Antecedent.Clauses()) {
     RequireMember(&Clause.Variable());
-    if (IndexIn(FOutputs, &Clause.Variable()) >= 0) throw EFzyException(SInputAndOutput, {Clause.Variable().Name()});
+    if (IndexIn(FOutputs, &Clause.Variable()) >= 0)
+      throw EFzyException(SInputAndOutput, {Clause.Variable().Name()});
   }
   for (const TFuzzyConclusion& Conclusion : Conclusions) {
     RequireMember(Conclusion.Variable);
     if (!Conclusion.Term || Conclusion.Term->Collection() != &Conclusion.Variable->Items())
-      throw EFzyException(SNotAConclusionTerm,
-                          {Conclusion.Term ? Conclusion.Term->Name() : std::string(), Conclusion.Variable->Name()});
-    const bool InAntecedent = std::any_of(Antecedent.Clauses().begin(), Antecedent.Clauses().end(),
-                                          [&](const TFuzzyClause& C) { return &C.Variable() == Conclusion.Variable; });
+      throw EFzyException(SNotAConclusionTerm, {Conclusion.Term ? Conclusion.Term->Name() : std::string(),
+                                                Conclusion.Variable->Name()});
+    const bool InAntecedent =
+        std::any_of(Antecedent.Clauses().begin(), Antecedent.Clauses().end(),
+                    [&](const TFuzzyClause& C) { return &C.Variable() == Conclusion.Variable; });
     if (InAntecedent || IndexIn(FInputs, Conclusion.Variable) >= 0)
       throw EFzyException(SInputAndOutput, {Conclusion.Variable->Name()});
   }
@@ -140,9 +142,13 @@ std::vector<TFzyFloat> TFuzzySystem::ValuesInOrder(const TFuzzyNamedValues& Inpu
 
 // ---- the cycle ---------------------------------------------------------------------------------
 
-TFuzzyInference TFuzzySystem::Run(std::span<const TFzyFloat> InputValues) { return Cycle(InputValues, nullptr); }
+TFuzzyInference TFuzzySystem::Run(std::span<const TFzyFloat> InputValues) {
+  return Cycle(InputValues, nullptr);
+}
 
-TFuzzyInference TFuzzySystem::Run(const TFuzzyNamedValues& InputValues) { return Run(ValuesInOrder(InputValues)); }
+TFuzzyInference TFuzzySystem::Run(const TFuzzyNamedValues& InputValues) {
+  return Run(ValuesInOrder(InputValues));
+}
 
 TFuzzyExplanation TFuzzySystem::Explain(std::span<const TFzyFloat> InputValues) {
   TFuzzyExplanation Explanation;
@@ -157,9 +163,12 @@ TFuzzyExplanation TFuzzySystem::Explain(const TFuzzyNamedValues& InputValues) {
 TFuzzyInference TFuzzySystem::Cycle(std::span<const TFzyFloat> InputValues, TFuzzyExplanation* Explanation) {
   CheckIntact();
   if (InputValues.size() != FInputs.size())
-    throw EFzyException(SInputCount, {static_cast<int>(FInputs.size()), static_cast<int>(InputValues.size())});
+    throw EFzyException(SInputCount,
+                        {static_cast<int>(FInputs.size()), static_cast<int>(InputValues.size())});
 
   TFuzzyInference Result;
+  Result.Inputs.reserve(FInputs.size());
+  Result.Outputs.reserve(FOutputs.size());
   for (std::size_t I = 0; I < FInputs.size(); ++I) {
     const TFuzzyVariable& Input = *FInputs[I];
     const TFzyFloat Given = InputValues[I];
@@ -173,14 +182,15 @@ TFuzzyInference TFuzzySystem::Cycle(std::span<const TFzyFloat> InputValues, TFuz
 
   // One accumulated set per output; each lives in its output variable until it is replaced or
   // the cycle ends.
-  std::vector<TOwned<TFuzzySet>> Accumulated(FOutputs.size());
+  TRecycledVector<TOwned<TFuzzySet>> Accumulated(FOutputs.size());
   TRecycledVector<TFzyFloat> Degrees;
   for (const TOwned<TFuzzyRuleBlock>& Block : FBlocks)
     for (int R = 0; R < Block->Count(); ++R) {
       const TFuzzyRule& Rule = Block->Items(R);
       const auto Clauses = Rule.Antecedent().Clauses();
       Degrees.clear();
-      for (const TFuzzyClause& Clause : Clauses) Degrees.push_back(Clause.Set().DegreeOfMembership(ValueOf(Clause.Variable())));
+      for (const TFuzzyClause& Clause : Clauses)
+        Degrees.push_back(Clause.Set().DegreeOfMembership(ValueOf(Clause.Variable())));
       const TFzyFloat Strength = Rule.Antecedent().Strength(Degrees);
       const TFzyFloat FiringStrength = Strength * Rule.Weight();
 
@@ -191,7 +201,8 @@ TFuzzyInference TFuzzySystem::Cycle(std::span<const TFzyFloat> InputValues, TFuz
         for (std::size_t C = 0; C < Clauses.size(); ++C) {
           const TFuzzyClause& Clause = Clauses[C];
           Explained->Clauses.push_back({Clause.Variable().Name(), Clause.Text(), Degrees[C]});
-          auto& InputDegrees = Explanation->Inputs[static_cast<std::size_t>(IndexIn(FInputs, &Clause.Variable()))].Degrees;
+          auto& InputDegrees =
+              Explanation->Inputs[static_cast<std::size_t>(IndexIn(FInputs, &Clause.Variable()))].Degrees;
           const bool Known = std::any_of(InputDegrees.begin(), InputDegrees.end(),
                                          [&](const TFuzzyTermDegree& D) { return D.Term == Clause.Text(); });
           if (!Known) InputDegrees.push_back({Clause.Text(), Degrees[C]});
@@ -199,12 +210,15 @@ TFuzzyInference TFuzzySystem::Cycle(std::span<const TFzyFloat> InputValues, TFuz
       }
 
       for (const TFuzzyConclusion& Conclusion : Rule.Conclusions()) {
-        TOwned<TFuzzySet>& Output = Accumulated[static_cast<std::size_t>(IndexIn(FOutputs, Conclusion.Variable))];
+        TOwned<TFuzzySet>& Output =
+            Accumulated[static_cast<std::size_t>(IndexIn(FOutputs, Conclusion.Variable))];
         if (Explained) {
           // The conclusion alone, as AssertRule makes it before it joins the accumulated set.
-          TOwned<TFuzzySet> Alone = Adopt(Conclusion.Variable->AssertRule(FiringStrength, Conclusion.Term, nullptr));
-          Explained->Conclusions.push_back({Conclusion.Variable->Name(), FormatFuzzyExpression(Conclusion.Term->Name()),
-                                            Alone != nullptr, Alone ? PointsOf(*Alone) : TFuzzyPoints{}});
+          TOwned<TFuzzySet> Alone =
+              Adopt(Conclusion.Variable->AssertRule(FiringStrength, Conclusion.Term, nullptr));
+          Explained->Conclusions.push_back({Conclusion.Variable->Name(),
+                                            FormatFuzzyExpression(Conclusion.Term->Name()), Alone != nullptr,
+                                            Alone ? PointsOf(*Alone) : TFuzzyPoints{}});
         }
         if (TFuzzySet* Fired = Conclusion.Variable->AssertRule(FiringStrength, Conclusion.Term, Output.get()))
           Output.reset(Fired);

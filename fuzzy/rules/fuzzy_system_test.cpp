@@ -32,10 +32,12 @@ struct TTipping {
     const char* Name;
     TFzyFloat Left, Middle, Right;
   };
-  TFuzzyVariable* AddVariable(const std::string& Name, TFzyFloat Maximum, std::initializer_list<TTriangle> Terms) {
+  TFuzzyVariable* AddVariable(const std::string& Name, TFzyFloat Maximum,
+                              std::initializer_list<TTriangle> Terms) {
     TFuzzyVariable* Variable = System->Logic().Items().Add(Name);
     Variable->SetMaximum(Maximum);
-    for (const TTriangle& T : Terms) Variable->Items().Add(T.Name)->CreateTriangleFunctionValues(T.Left, T.Middle, T.Right);
+    for (const TTriangle& T : Terms)
+      Variable->Items().Add(T.Name)->CreateTriangleFunctionValues(T.Left, T.Middle, T.Right);
     return Variable;
   }
   static TFuzzyAntecedent Is(TFuzzyVariable& Variable, const std::string& Term) {
@@ -92,13 +94,23 @@ TEST(FuzzySystem, TippingFiresAsComputedByHand) {
 
   // The union keeps each plateau's ends; where two conclusions touch at 10 and 20 the walk visits
   // the place twice.
-  ExpectPoints(Explained.Outputs[0].Accumulated,
-               Points({{0, 0}, {2, 0.4}, {8, 0.4}, {10, 0}, {10, 0}, {13, 0.6}, {17, 0.6}, {20, 0}, {20, 0}, {23, 0.6}, {27, 0.6},
-                       {30, 0}}));
+  ExpectPoints(Explained.Outputs[0].Accumulated, Points({{0, 0},
+                                                         {2, 0.4},
+                                                         {8, 0.4},
+                                                         {10, 0},
+                                                         {10, 0},
+                                                         {13, 0.6},
+                                                         {17, 0.6},
+                                                         {20, 0},
+                                                         {20, 0},
+                                                         {23, 0.6},
+                                                         {27, 0.6},
+                                                         {30, 0}}));
 
   const std::string Text = Explained.ToText();
   EXPECT_NE(Text.find("  service = 3.0000\n    poor 0.4000\n    good 0.6000\n"), std::string::npos) << Text;
-  EXPECT_NE(Text.find("    strength 0.4000\n    tip is cheap: (0.0000 0.0000) (2.0000 0.4000)"), std::string::npos)
+  EXPECT_NE(Text.find("    strength 0.4000\n    tip is cheap: (0.0000 0.0000) (2.0000 0.4000)"),
+            std::string::npos)
       << Text;
   EXPECT_NE(Text.find("not fired\n  (none)\n"), std::string::npos) << Text;
   EXPECT_NE(Text.find("  tip = 15.8621 (centre of gravity)\n"), std::string::npos) << Text;
@@ -108,14 +120,16 @@ TEST(FuzzySystem, TippingFiresAsComputedByHand) {
 
   // Product correlation scales the three triangles instead: areas 2, 3 and 3 around 5, 15, 25.
   Tipping.System->Logic().SetCorrelationMethod(fcmProduct);
-  EXPECT_NEAR(Tipping.System->Run({{"service", 3}, {"food", 8}}).Output("tip"), (2 * 5 + 3 * 15 + 3 * 25) / 8.0, 1e-12);
+  EXPECT_NEAR(Tipping.System->Run({{"service", 3}, {"food", 8}}).Output("tip"),
+              (2 * 5 + 3 * 15 + 3 * 25) / 8.0, 1e-12);
   // Additive inference adds the conclusions: a fourth rule, "service is poor" (0.4), concludes
   // "generous" beside the third (0.6), which then counts at 1 (its peak second to last).
   Tipping.System->Logic().SetInferenceMethod(fimAdditive);
   TOwned<TFuzzySystem>& System = Tipping.System;
   System->RuleBlocks(0).Add(TTipping::Is(*Tipping.Service, "poor"), {Tipping.Then("generous")});
   const TFuzzyExplanation Added = System->Explain({{"service", 3}, {"food", 8}});
-  EXPECT_NEAR(Added.Outputs[0].Accumulated[Added.Outputs[0].Accumulated.size() - 2].Y, 1, 1e-12) << Added.ToText();
+  EXPECT_NEAR(Added.Outputs[0].Accumulated[Added.Outputs[0].Accumulated.size() - 2].Y, 1, 1e-12)
+      << Added.ToText();
   EXPECT_NEAR(Added.Result.Output("tip"), (2 * 5 + 3 * 15 + 5 * 25) / 10.0, 1e-12);
   System->Logic().SetCorrelationMethod(fcmMinimum);
   System->Logic().SetInferenceMethod(fimMinMax);
@@ -139,7 +153,8 @@ TEST(FuzzySystem, ReportsHeldInputsAndOutputsNoRuleFired) {
   Tip->SetMaximum(30);
   TFuzzySet* Average = Tip->Items().Add("average");
   Average->CreateTriangleFunctionValues(10, 15, 20);
-  Only->AddRuleBlock("rules").Add(TFuzzyAntecedent::Is(*Service, *Service->Items().Items(0)), {{Tip, Average}});
+  Only->AddRuleBlock("rules").Add(TFuzzyAntecedent::Is(*Service, *Service->Items().Items(0)),
+                                  {{Tip, Average}});
 
   const TFuzzyExplanation Quiet = Only->Explain(std::vector<TFzyFloat>{-4});
   EXPECT_TRUE(Quiet.Result.Inputs[0].Clamped());
@@ -153,7 +168,8 @@ TEST(FuzzySystem, ReportsHeldInputsAndOutputsNoRuleFired) {
   const std::string Text = Quiet.ToText();
   EXPECT_NE(Text.find("service = 0.0000 (given -4.0000, held within its range)"), std::string::npos) << Text;
   EXPECT_NE(Text.find("tip is average: below the threshold"), std::string::npos) << Text;
-  EXPECT_NE(Text.find("not fired\n  rules 1: if service is good then tip is average\n"), std::string::npos) << Text;
+  EXPECT_NE(Text.find("not fired\n  rules 1: if service is good then tip is average\n"), std::string::npos)
+      << Text;
   EXPECT_NE(Text.find("tip = NAN (no rule fired)"), std::string::npos) << Text;
   EXPECT_NE(Quiet.ToJson().find("\"value\": null,\n      \"method\": \"no rule fired\""), std::string::npos)
       << Quiet.ToJson();
@@ -197,13 +213,19 @@ TEST(FuzzySystem, RefusesRulesAndInputsThatDoNotFit) {
   };
   EXPECT_EQ(Message([&] { Rules.Add(TTipping::Is(*Other.Service, "poor"), {Tipping.Then("cheap")}); }),
             "Invalid rule: variable \"service\" is not part of the system");
-  EXPECT_EQ(Message([&] { Rules.Add(TTipping::Is(*Tipping.Service, "poor"), {{Tipping.Tip, Other.Tip->Items().Items(0)}}); }),
+  EXPECT_EQ(Message([&] {
+              Rules.Add(TTipping::Is(*Tipping.Service, "poor"), {{Tipping.Tip, Other.Tip->Items().Items(0)}});
+            }),
             "Invalid rule conclusion: \"cheap\" is not a term of \"tip\"");
   EXPECT_EQ(Message([&] { Rules.Add(TTipping::Is(*Tipping.Tip, "cheap"), {Tipping.Then("cheap")}); }),
             "Invalid rule: \"tip\" would be both an input and an output");
-  EXPECT_EQ(Message([&] { Rules.Add(TTipping::Is(*Tipping.Service, "poor"), {{Tipping.Food, Tipping.Food->Items().Items(0)}}); }),
-            "Invalid rule: \"food\" would be both an input and an output");
-  EXPECT_EQ(Message([&] { Rules.Add(TTipping::Is(*Tipping.Service, "poor"), {}); }), "Invalid rule: it concludes nothing");
+  EXPECT_EQ(
+      Message([&] {
+        Rules.Add(TTipping::Is(*Tipping.Service, "poor"), {{Tipping.Food, Tipping.Food->Items().Items(0)}});
+      }),
+      "Invalid rule: \"food\" would be both an input and an output");
+  EXPECT_EQ(Message([&] { Rules.Add(TTipping::Is(*Tipping.Service, "poor"), {}); }),
+            "Invalid rule: it concludes nothing");
   EXPECT_EQ(Message([&] { Rules.Add(TTipping::Is(*Tipping.Service, "poor"), {Tipping.Then("cheap")}, 1.5); }),
             "Invalid rule weight: 1.5000 (expected 0 to 1)");
   EXPECT_EQ(Message([&] { TFuzzyAntecedent::Is(*Tipping.Service, *Tipping.Food->Items().Items(0)); }),
@@ -216,10 +238,16 @@ TEST(FuzzySystem, RefusesRulesAndInputsThatDoNotFit) {
   EXPECT_EQ(Rules.Count(), 3) << "refused rules are not added";
   EXPECT_EQ(Tipping.System->Inputs().size(), 2u);
 
-  EXPECT_EQ(Message([&] { Tipping.System->Run(std::vector<TFzyFloat>{1}); }), "Expected 2 input values, got 1");
-  EXPECT_EQ(Message([&] { Tipping.System->Run(std::vector<TFzyFloat>{1, std::nan("")}); }),
+  EXPECT_EQ(Message([&] { Tipping.System->Run(std::vector<TFzyFloat>{1}); }),
+            "Expected 2 input values, got 1");
+  EXPECT_EQ(Message([&] {
+              Tipping.System->Run(std::vector<TFzyFloat>{1, std::nan("")});
+            }),
             "Input \"food\" is not a number");
-  EXPECT_EQ(Message([&] { Tipping.System->Run({{"service", 1}, {"drinks", 2}}); }), "Unknown input: \"drinks\"");
+  EXPECT_EQ(Message([&] {
+              Tipping.System->Run({{"service", 1}, {"drinks", 2}});
+            }),
+            "Unknown input: \"drinks\"");
   EXPECT_EQ(Message([&] { Tipping.System->Run({{"service", 1}}); }), "Missing input value for \"food\"");
   const TFuzzyEvaluator Evaluator = Tipping.System->Compile();
   TFuzzyWorkspace Workspace(Evaluator);
@@ -227,13 +255,22 @@ TEST(FuzzySystem, RefusesRulesAndInputsThatDoNotFit) {
   const TFuzzyEvaluator Larger = Other.System->Compile();
   TFzyFloat Inputs[2] = {1, std::nan("")};
   TFzyFloat Tip = 0;
-  EXPECT_EQ(Message([&] { Evaluator.Evaluate(Inputs, {&Tip, 1}, Workspace); }), "Input \"food\" is not a number");
-  EXPECT_EQ(Message([&] { Evaluator.Evaluate({Inputs, 1}, {&Tip, 1}, Workspace); }),
+  EXPECT_EQ(Message([&] {
+              Evaluator.Evaluate(Inputs, {&Tip, 1}, Workspace);
+            }),
+            "Input \"food\" is not a number");
+  EXPECT_EQ(Message([&] {
+              Evaluator.Evaluate({Inputs, 1}, {&Tip, 1}, Workspace);
+            }),
             "Invalid evaluation: expected 2 inputs and 1 outputs");
   Inputs[1] = 2;
-  EXPECT_EQ(Message([&] { Larger.Evaluate(Inputs, {&Tip, 1}, Workspace); }),
+  EXPECT_EQ(Message([&] {
+              Larger.Evaluate(Inputs, {&Tip, 1}, Workspace);
+            }),
             "Invalid evaluation: the workspace was made for another evaluator");
-  EXPECT_EQ(Message([&] { Evaluator.EvaluateBatch({Inputs, 2}, {}, Workspace); }),
+  EXPECT_EQ(Message([&] {
+              Evaluator.EvaluateBatch({Inputs, 2}, {}, Workspace);
+            }),
             "Invalid batch: 2 values do not make rows of 2 inputs and 1 outputs");
 }
 
