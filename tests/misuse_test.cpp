@@ -15,6 +15,7 @@
 #include "fuzzy/companion/stream_tokens.h"
 #include "fuzzy/companion/text_stream.h"
 #include "fuzzy/fuzzy.h"
+#include "fuzzy/rules/fuzzy_system.h"
 #include "fuzzy/runtime/interface_list.h"
 
 namespace fuzzy {
@@ -34,6 +35,7 @@ static_assert(NoneDestructible<TFuzzySets, TFuzzyVariable, TFuzzyVariables, TCus
 static_assert(NoneDestructible<TIFSValues, TIFuzzySet, TIFuzzySets, TIFuzzyVariable, TFuzzyVariableTable,
                                TFuzzyVariableStrings, TIFuzzyLogic, TFuzzyStreamToken, TFuzzyStreamTokenList>);
 static_assert(NoneDestructible<TFuzzyLogicTokenStream, TAQFuzzyLogicParser>);
+static_assert(NoneDestructible<TFuzzyRule, TFuzzyRuleBlock, TFuzzySystem>);
 
 template <typename TCall>
 std::string RefusalOf(TCall&& Call) {
