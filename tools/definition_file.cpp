@@ -66,8 +66,7 @@ std::string ReadTextFile(const std::string& Path) {
   const bool Wide = Encoding == TEncoding::Unicode() || Encoding == TEncoding::BigEndianUnicode();
   if (const std::size_t Nul = Bytes.find('\0'); !Wide && Nul != std::string::npos)
     throw TInputError(Located(Path, Concat({"binary data (a NUL byte at offset ", IntToStr(Nul),
-                                            "); a definition file is text in UTF-8, or in UTF-16 with a "
-                                            "byte order mark"})));
+                                            "), not text in UTF-8 or in UTF-16 with a byte order mark"})));
   // Malformed sequences become U+FFFD.
   return Encoding->GetString(Buffer.subspan(Preamble));
 }

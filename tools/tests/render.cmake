@@ -1,0 +1,22 @@
+# Renders the SVG document SVG into a PNG with rsvg-convert and checks that the picture came out at
+# WIDTH by HEIGHT pixels. Where rsvg-convert is not installed, the test says so and is skipped.
+find_program(RSVG_CONVERT rsvg-convert)
+if(NOT RSVG_CONVERT)
+  message("skipped: rsvg-convert is not installed (Debian package librsvg2-bin)")
+  return()
+endif()
+set(png ${SVG}.png)
+execute_process(COMMAND ${RSVG_CONVERT} --format=png --output=${png} ${SVG} RESULT_VARIABLE status ERROR_VARIABLE errors)
+if(NOT status EQUAL 0 OR NOT errors STREQUAL "")
+  message(FATAL_ERROR "rsvg-convert failed (${status}): ${errors}")
+endif()
+# The PNG header: the signature, then the IHDR chunk with the width and height (4 bytes each).
+file(READ ${png} header LIMIT 24 HEX)
+string(SUBSTRING "${header}" 0 16 signature)
+string(SUBSTRING "${header}" 32 8 width)
+string(SUBSTRING "${header}" 40 8 height)
+math(EXPR width "0x${width}")
+math(EXPR height "0x${height}")
+if(NOT signature STREQUAL "89504e470d0a1a0a" OR NOT width EQUAL WIDTH OR NOT height EQUAL HEIGHT)
+  message(FATAL_ERROR "${png}: not a ${WIDTH} by ${HEIGHT} PNG (${signature}, ${width} by ${height})")
+endif()
