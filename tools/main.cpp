@@ -4,6 +4,7 @@
 // that cannot be read or evaluated, 2 a mistake in the command line.
 
 #include <algorithm>
+#include <exception>
 #include <new>
 #include <string>
 #include <vector>
@@ -108,6 +109,9 @@ int main(int argc, char** argv) {
     Status = 1;
   } catch (const std::bad_alloc&) {
     WriteDiagnostic("fuzzy: out of memory");
+    Status = 1;
+  } catch (const std::exception& E) {
+    WriteDiagnostic(fuzzy::Concat({"fuzzy: ", E.what()}));
     Status = 1;
   }
   return FinishOutput() ? Status : 1;
