@@ -81,9 +81,9 @@ struct TTick {
   std::string Label;
 };
 
-// Round values from Minimum to Maximum, 1, 2 or 5 times a power of ten apart, about six of them.
+// Round values from Minimum to Maximum (above it), 1, 2 or 5 times a power of ten apart, about six
+// of them.
 std::vector<TTick> Ticks(long double Minimum, long double Maximum) {
-  if (!(Maximum > Minimum)) return {{Minimum, Number(Minimum, 4)}};
   const long double Rough = (Maximum - Minimum) / 5;
   const long double Magnitude = std::pow(10.0L, std::floor(std::log10(Rough)));
   long double Step = 10 * Magnitude;
@@ -117,11 +117,19 @@ std::vector<TPoint> Outline(const TFuzzySet& Set, TFzyFloat Minimum, TFzyFloat M
 // Places a variable's range and the degrees 0..1 on a panel's plot area.
 class TAxes {
  public:
+  // A range of one value is shown from 1 below it to 1 above it.
   TAxes(const TFuzzyVariable& Variable, double Top)
-      : FMinimum(Variable.Minimum()), FMaximum(Variable.Maximum()), FTop(Top) {}
+      : FMinimum(Variable.Minimum()), FMaximum(Variable.Maximum()), FTop(Top) {
+    if (FMaximum > FMinimum) return;
+    FMinimum -= 1;
+    FMaximum += 1;
+  }
 
+  // The X range shown.
+  TFzyFloat Minimum() const { return FMinimum; }
+  TFzyFloat Maximum() const { return FMaximum; }
+  // Computed in long double, in which no difference of two doubles overflows.
   double X(long double Value) const {
-    if (!(FMaximum > FMinimum)) return PlotLeft + PlotWidth / 2;
     return PlotLeft + static_cast<double>((Value - FMinimum) / (FMaximum - FMinimum)) * PlotWidth;
   }
   double Y(double Degree) const { return FTop + (1 - Degree) * PlotHeight; }
@@ -137,8 +145,8 @@ class TAxes {
   }
 
  private:
-  long double FMinimum;
-  long double FMaximum;
+  TFzyFloat FMinimum;
+  TFzyFloat FMaximum;
   double FTop;
 };
 
@@ -205,7 +213,7 @@ void DrawFrame(TSvgWriter& Svg, const TFuzzyVariable& Variable, const TAxes& Axe
   for (const double Degree : {0.25, 0.5, 0.75})
     Grid += Concat({Grid.empty() ? "" : " ", "M", TSvgValue(PlotLeft).Text(), " ",
                     TSvgValue(Axes.Y(Degree)).Text(), " H", TSvgValue(PlotLeft + PlotWidth).Text()});
-  for (const TTick& Tick : Ticks(Variable.Minimum(), Variable.Maximum())) {
+  for (const TTick& Tick : Ticks(Axes.Minimum(), Axes.Maximum())) {
     const double X = Axes.X(Tick.Value);
     Grid += Concat({" M", TSvgValue(X).Text(), " ", TSvgValue(Top).Text(), " V", TSvgValue(Bottom).Text()});
     Svg.TextElement("text", {{"x", X}, {"y", Bottom + 16}, {"text-anchor", "middle"}}, Tick.Label);
@@ -231,11 +239,10 @@ void DrawFrame(TSvgWriter& Svg, const TFuzzyVariable& Variable, const TAxes& Axe
   Svg.Close();
 }
 
-void DrawSets(TSvgWriter& Svg, const TAxes& Axes, const TFuzzyVariable& Variable,
-              const std::vector<const TFuzzySet*>& Terms, const std::vector<TPlotResult>& Results,
-              const std::string& ClipId) {
-  const TFzyFloat Minimum = Variable.Minimum();
-  const TFzyFloat Maximum = Variable.Maximum();
+void DrawSets(TSvgWriter& Svg, const TAxes& Axes, const std::vector<const TFuzzySet*>& Terms,
+              const std::vector<TPlotResult>& Results, const std::string& ClipId) {
+  const TFzyFloat Minimum = Axes.Minimum();
+  const TFzyFloat Maximum = Axes.Maximum();
   Svg.Open("g", {{"clip-path", Concat({"url(#", ClipId, ")"})},
                  {"fill", "none"},
                  {"stroke-width", 2},
@@ -330,7 +337,7 @@ std::string PlotSvg(std::span<const TPlotPanel> Panels) {
     Svg.Open("g", {{"class", "panel"}});
     Svg.TextElement("title", {}, Variable.Name());
     DrawFrame(Svg, Variable, Axes, ClipId);
-    DrawSets(Svg, Axes, Variable, DefinedTerms(Variable), Panels[I].Results, ClipId);
+    DrawSets(Svg, Axes, DefinedTerms(Variable), Panels[I].Results, ClipId);
     DrawLegend(Svg, Axes.Top(), Legends[I]);
     Svg.Close();
     Top += PanelHeight(Legends[I]);
