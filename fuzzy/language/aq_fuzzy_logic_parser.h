@@ -31,6 +31,9 @@ class TIFuzzyLogic;
 
 // Lists inside a term body nested deeper than the limit; formatted with the limit.
 inline constexpr std::string_view SFzyNestingTooDeep = "Lists nested deeper than %d levels";
+// A set or variable name that no atom can hold (empty, beginning with a delimiter, whitespace, "="
+// or "?", or reading as a number), met by the printer; formatted with the name.
+inline constexpr std::string_view SFzyNameNotWritable = "Name cannot be written as an atom: \"%s\"";
 // A ?NAME reference to an entry that is being evaluated already; formatted with the chain.
 inline constexpr std::string_view SFzyReferenceCycle = "Cyclic variable reference in fuzzy expression: %s";
 // ?NAME references nested deeper than the limit; formatted with the limit and the chain.
@@ -112,11 +115,18 @@ class TAQFuzzyLogicParser : public TCustomFuzzyLogicParser {
   static constexpr int MaxReferenceDepth = 16;
 
   // ---- printing ----
+  // Texts that read back to the same sets (within the "%.4f" of every number): a set of a standard
+  // shape is written as its function call when the call gives its points again, any other set as
+  // its points ("__Empty" when it has none). A name that no atom can hold (see
+  // SFzyNameNotWritable) raises EFzyException before anything is written.
+  //
   // AsDefinition false: the set's name (class model: its Expression when it has no name or the
-  // name "__Empty"; interface model: then the empty string). True: "(term NAME ["comment"] body)".
+  // name "__Empty"; interface model: then the empty string). True: "(term NAME ["comment"] body)",
+  // without the term around it for a set of no name or the name "__Empty".
   std::string PrettyPrint(const TFuzzySet* FuzzySet, bool AsDefinition) override;
   std::string PrettyPrint(const IPtr<IFuzzySet>& FuzzySet, bool AsDefinition) override;
-  // "(deffuzzy NAME ...)" with the variable's defined terms in index order.
+  // "(deffuzzy NAME ...)" with the variable's defined terms in index order (a set of no name or
+  // the name "__Empty" is never one).
   std::string PrettyPrint(const TFuzzyVariable* FuzzyVariable) override;
   std::string PrettyPrint(const IPtr<IFuzzyVariable>& FuzzyVariable) override;
 

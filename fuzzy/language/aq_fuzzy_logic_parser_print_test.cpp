@@ -69,7 +69,7 @@ TEST(PrettyPrinter, WritesEachKindOfTerm) {
   EXPECT_EQ(Model.Parser->PrettyPrint(Odd, false), "a b(c)\"d");
   TFuzzySet* Empty = Model.Logic->Items().Items(0)->Items().Add(std::string(SEmptyFuzzy));
   Empty->CreateCrispValue(2);
-  EXPECT_EQ(Model.Parser->PrettyPrint(Empty, true), "2.0000");
+  EXPECT_EQ(Model.Parser->PrettyPrint(Empty, true), "((2.0000 0.0000) (2.0000 1.0000) (2.0000 0.0000) )");
   EXPECT_EQ(Model.Parser->PrettyPrint(Empty, false), "2.0000");
 
   TInterfaceModel Interface;
