@@ -111,10 +111,24 @@ void ForEachSet(const IFuzzyVariable& Variable, TVisit&& Visit) {
 
 // ---- term bodies -------------------------------------------------------------------------------
 
+// The value that reading Value's text gives.
+TFzyFloat AsWritten(TFzyFloat Value) { return StrToFloat(Number(Value)); }
+
+// The points as value pairs. A point that reads as its neighbour (within the list's tolerance in X
+// and Y) is left out: reading would merge the two.
 template <typename TSet>
 std::string PointsBody(const TSet& Set) {
   std::string Text = "(";
-  for (int I = 0; I < PointCount(Set); ++I) Text += Concat({"(", Numbers({PointX(Set, I), PointY(Set, I)}), ") "});
+  TFzyFloat LastX = 0, LastY = 0;
+  for (int I = 0; I < PointCount(Set); ++I) {
+    const std::string X = Number(PointX(Set, I));
+    const std::string Y = Number(PointY(Set, I));
+    const TFzyFloat ReadX = StrToFloat(X), ReadY = StrToFloat(Y);
+    if (I > 0 && FloatEquals(ReadX, LastX) && FloatEquals(ReadY, LastY)) continue;
+    LastX = ReadX;
+    LastY = ReadY;
+    Text += Concat({"(", X, " ", Y, ") "});
+  }
   return Text + ")";
 }
 
@@ -174,9 +188,6 @@ std::optional<TCall> ShapeCall(const TSet& Set) {
   return std::nullopt;
 }
 
-// The value that reading Value's text gives.
-TFzyFloat AsWritten(TFzyFloat Value) { return StrToFloat(Number(Value)); }
-
 // The points that reading Call back gives, made with Num points for the curves.
 TOwned<TFuzzySet> ReadBack(const TCall& Call, int Num) {
   TOwned<TFuzzySet> Set = MakeOwned<TFuzzySet>(nullptr);
@@ -199,8 +210,9 @@ TOwned<TFuzzySet> ReadBack(const TCall& Call, int Num) {
   return Set;
 }
 
-// How far a point may move when a term is written and read back: the rounding of "%.4f".
-constexpr TFzyFloat WrittenResolution = 5e-5;
+// How far a point may move when a term is written and read back: the rounding of "%.4f" (half
+// its last digit, and the noise of the arithmetic).
+constexpr TFzyFloat WrittenResolution = 5e-5 + 1e-9;
 
 // Whether Call reads back to Set's points.
 template <typename TSet>
