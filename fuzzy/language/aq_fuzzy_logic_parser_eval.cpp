@@ -552,6 +552,8 @@ IPtr<IFuzzySet> TAQFuzzyLogicParser::EvalFuzzyExpression(const IPtr<IFuzzyVariab
 
 TFuzzySet* TAQFuzzyLogicParser::EvalFuzzyExpression(TFuzzyVariable* Variable, const std::string& Expression) {
   TFuzzySet* Result = nullptr;
+  // Before the text becomes the reading position: the failure is the caller's, not the text's.
+  if (!Variable) ParseError(SEvalFuzzyExpression, SFzyUndefinedVariable);
   ReadExpression(Expression, [&](const IPtr<IFuzzyStreamTokenList>& Items) {
     Result = EvalFuzzyExpression(Variable, Items);
   });
@@ -561,6 +563,8 @@ TFuzzySet* TAQFuzzyLogicParser::EvalFuzzyExpression(TFuzzyVariable* Variable, co
 IPtr<IFuzzySet> TAQFuzzyLogicParser::EvalFuzzyExpression(const IPtr<IFuzzyVariable>& Variable,
                                                          const std::string& Expression) {
   IPtr<IFuzzySet> Result;
+  // Before the text becomes the reading position: the failure is the caller's, not the text's.
+  if (!Variable) ParseError(SEvalFuzzyExpression, SFzyUndefinedVariable);
   ReadExpression(Expression, [&](const IPtr<IFuzzyStreamTokenList>& Items) {
     Result = EvalFuzzyExpression(Variable, Items);
   });
