@@ -242,7 +242,8 @@ TEST(Expressions, ShowTheirResultsToTheHostAndGiveACrispValue) {
     Seen.push_back(V->Name() + ": " + Expression + " = " + Result->Name());
   });
   IPtr<IFuzzySet> Result;
-  EXPECT_NEAR(Interface.Parser->EvalFuzzyExpression(Interface.V(), "very hot or mild", Result), Result->CenterOfGravity(), 0);
+  const TFzyFloat Crisp = Interface.Parser->EvalFuzzyExpression(Interface.V(), "very hot or mild", Result);
+  EXPECT_EQ(Crisp, Result->CenterOfGravity());
   EXPECT_EQ(Seen, (std::vector<std::string>{"t: (hot very mild or) = [very hot] or mild"}));
 }
 
