@@ -434,11 +434,9 @@ IPtr<IFuzzySet> TAQFuzzyLogicParser::BuildBody(const IPtr<IFuzzyVariable>& Varia
       for (int I = 0; I < Variable->GetCount(); ++I) Before.push_back(Variable->GetFuzzySet(I));
       const TPositionScope At(*this, Term.Position);
       IPtr<IFuzzySet> Result = EvalFuzzyExpression(Variable, Term.Items);
-      if (std::find(Before.begin(), Before.end(), Result) != Before.end()) {
-        const IPtr<IFuzzySet> Copy = Variable->Add(GetUniqueName());
-        Copy->Assign(IPtr<IInterface>(Result));
-        Result = Copy;
-      }
+      // A whole copy, with the term's shape (an assignment through the interface would make the
+      // copy's shape anew from its points); it joins the table under the new term's name.
+      if (std::find(Before.begin(), Before.end(), Result) != Before.end()) Result = QueryIntf<IFuzzySet>(Result->Clone());
       return Result;
     }
   }
