@@ -23,7 +23,7 @@ cd "$(dirname "$0")/.."
 cmake --preset bench >/dev/null
 cmake --build --preset bench >/dev/null
 
-Programs=(membership combination cuts defuzzify rule_cycle chains parse)
+Programs=(membership combination cuts defuzzify rule_cycle chains parse expression print)
 Bin=build/bench/bench
 Results=build/bench/results
 rm -rf "$Results"
