@@ -1,7 +1,8 @@
 # The two everyday commands: `make run` builds and runs the tipping example, `make test` builds and
 # runs every test (warnings are errors). `make asan` runs the tests under the sanitizers,
 # `make install PREFIX=...` installs the library, `make consumer` builds a host against an install,
-# `make fuzz` fuzzes the definition reader for FUZZ_SECONDS seconds (clang, libFuzzer, sanitizers).
+# `make fuzz` fuzzes the definition language (reading, printing back, evaluating expressions) for
+# FUZZ_SECONDS seconds (clang, libFuzzer, sanitizers).
 PREFIX ?= /usr/local
 CONSUMER ?= build/consumer
 .PHONY: run test asan install consumer fuzz tools clean

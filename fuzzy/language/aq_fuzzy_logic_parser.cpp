@@ -373,6 +373,11 @@ IPtr<IFuzzySet> TAQFuzzyLogicParser::BuildFuzzySet(const IPtr<IFuzzyVariable>& V
   const IPtr<IFuzzySet> Set = BuildBody(Variable, Term);
   Set->SetName(Term.Name);
   Set->SetComment(Term.Comment);
+  // An expression's set is held by the evaluation only: the term joins the table under its name.
+  if (Variable->ContainsFuzzySet(Term.Name) != Set) {
+    Set->SetDefined(true);
+    Variable->Add(Set);
+  }
   if (OnParseFuzzySetIntf()) OnParseFuzzySetIntf()(Variable, Set);
   return Set;
 }
@@ -429,45 +434,25 @@ IPtr<IFuzzySet> TAQFuzzyLogicParser::BuildBody(const IPtr<IFuzzyVariable>& Varia
       for (int I = 0; I < Variable->GetCount(); ++I) Before.push_back(Variable->GetFuzzySet(I));
       const TPositionScope At(*this, Term.Position);
       IPtr<IFuzzySet> Result = EvalFuzzyExpression(Variable, Term.Items);
-      if (std::find(Before.begin(), Before.end(), Result) != Before.end()) {
-        const IPtr<IFuzzySet> Copy = Variable->Add(GetUniqueName());
-        Copy->Assign(IPtr<IInterface>(Result));
-        Result = Copy;
-      }
+      // A whole copy, with the term's shape (an assignment through the interface would make the
+      // copy's shape anew from its points); it joins the table under the new term's name.
+      if (std::find(Before.begin(), Before.end(), Result) != Before.end()) Result = QueryIntf<IFuzzySet>(Result->Clone());
       return Result;
     }
   }
   return nullptr;
 }
 
-// ---- expressions -------------------------------------------------------------------------------
+// ---- expressions ----------------------------------------------------------------------------
 
-void TAQFuzzyLogicParser::ExpressionsNotSupported() { ParseError(SEvalFuzzyExpression, SFzyExpressionsNotSupported); }
-
-TFuzzySet* TAQFuzzyLogicParser::EvalFuzzyExpression(TFuzzyVariable*, const IPtr<IFuzzyStreamTokenList>&) {
-  ExpressionsNotSupported();
-}
-
-IPtr<IFuzzySet> TAQFuzzyLogicParser::EvalFuzzyExpression(const IPtr<IFuzzyVariable>&,
-                                                         const IPtr<IFuzzyStreamTokenList>&) {
-  ExpressionsNotSupported();
-}
-
-TFzyFloat TAQFuzzyLogicParser::EvalFuzzyExpression(const IPtr<IFuzzyVariable>&, const std::string&,
-                                                   IPtr<IFuzzySet>&) {
-  ExpressionsNotSupported();
-}
-
-IPtr<IFuzzySet> TAQFuzzyLogicParser::EvalFuzzyExpression(const IPtr<IFuzzyVariable>&, const std::string&) {
-  ExpressionsNotSupported();
-}
-
-TFzyFloat TAQFuzzyLogicParser::EvalFuzzyExpression(TFuzzyVariable*, const std::string&, TFuzzySet*&) {
-  ExpressionsNotSupported();
-}
-
-TFuzzySet* TAQFuzzyLogicParser::EvalFuzzyExpression(TFuzzyVariable*, const std::string&) {
-  ExpressionsNotSupported();
+void TAQFuzzyLogicParser::ReadExpression(const std::string& Expression,
+                                         const std::function<void(const IPtr<IFuzzyStreamTokenList>&)>& Evaluate) {
+  const TReadingScope Reading(*this, Expression, nullptr);
+  const IPtr<IFuzzyStreamTokenList> Items = ParseTokenList(0);
+  // ParseTokenList stops at an unmatched ")": the expression ends there, but the text does not.
+  const IFuzzyStreamToken* Rest = NextToken();
+  if (!IsEndOfText(Rest)) ParseError(SEvalFuzzyExpression, SFzyInvalidToken, {Rest->ToString()});
+  Evaluate(Items);
 }
 
 }  // namespace fuzzy

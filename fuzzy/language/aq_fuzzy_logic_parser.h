@@ -14,8 +14,11 @@
 //
 // A reading that starts inside another (from an event handler) leaves the outer one intact.
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "fuzzy/language/fuzzy_definitions.h"
 #include "fuzzy/language/fuzzy_logic_token_stream.h"
@@ -28,8 +31,13 @@ class TIFuzzyLogic;
 
 // Lists inside a term body nested deeper than the limit; formatted with the limit.
 inline constexpr std::string_view SFzyNestingTooDeep = "Lists nested deeper than %d levels";
-// An expression met where none can be evaluated yet.
-inline constexpr std::string_view SFzyExpressionsNotSupported = "Fuzzy expressions are not supported yet";
+// A set or variable name that no atom can hold (empty, beginning with a delimiter, whitespace, "="
+// or "?", or reading as a number), met by the printer; formatted with the name.
+inline constexpr std::string_view SFzyNameNotWritable = "Name cannot be written as an atom: \"%s\"";
+// A ?NAME reference to an entry that is being evaluated already; formatted with the chain.
+inline constexpr std::string_view SFzyReferenceCycle = "Cyclic variable reference in fuzzy expression: %s";
+// ?NAME references nested deeper than the limit; formatted with the limit and the chain.
+inline constexpr std::string_view SFzyReferencesTooDeep = "Variable references nested deeper than %d levels: %s";
 
 class TAQFuzzyLogicParser : public TCustomFuzzyLogicParser {
  public:
@@ -50,6 +58,19 @@ class TAQFuzzyLogicParser : public TCustomFuzzyLogicParser {
                                 TEncoding* Encoding) override;
 
   // ---- expressions ----
+  // An expression is a sequence of items over the terms of one variable: term names (atoms or
+  // strings), "__Empty" or the empty string (the variable's empty set), numbers (crisp sets),
+  // ?NAME (the expression stored under NAME in the logic component's Variables), function calls
+  // and value-pair lists in parentheses, hedges (prefix, applied from the right), hedge operators
+  // and connectives (infix, one level, grouping from the left) and groups in brackets:
+  //   Parser->EvalFuzzyExpression(Temperature, "very hot or [somewhat mild and-product hot]")
+  // The terms themselves are never changed: a hedge works on a copy. The sets made on the way stay
+  // in the variable, not defined (class model), or are held by the result only (interface model).
+  // Every failure is an EFzyParseException of "EvalFuzzyExpression" (or "ConvertListToValues");
+  // errors of the engine and of the built-in functions pass through.
+  //
+  // The set of Expression, and as result its crisp value: the mean of maxima when the logic
+  // component defuzzifies so, else the centre of gravity.
   TFzyFloat EvalFuzzyExpression(const IPtr<IFuzzyVariable>& Variable, const std::string& Expression,
                                 IPtr<IFuzzySet>& FuzzySet) override;
   IPtr<IFuzzySet> EvalFuzzyExpression(const IPtr<IFuzzyVariable>& Variable,
@@ -57,18 +78,55 @@ class TAQFuzzyLogicParser : public TCustomFuzzyLogicParser {
   TFzyFloat EvalFuzzyExpression(TFuzzyVariable* Variable, const std::string& Expression,
                                 TFuzzySet*& FuzzySet) override;
   TFuzzySet* EvalFuzzyExpression(TFuzzyVariable* Variable, const std::string& Expression) override;
-  // The set of an expression's items over Variable's terms: where the reader hands a term body
-  // that is an expression. Raises a parse error for now: expressions are not evaluated yet.
+  // The set of an expression's items in infix order, as ParseExpression or the reader gives them;
+  // Tokens is left holding the items in postfix order.
   virtual TFuzzySet* EvalFuzzyExpression(TFuzzyVariable* Variable, const IPtr<IFuzzyStreamTokenList>& Tokens);
   virtual IPtr<IFuzzySet> EvalFuzzyExpression(const IPtr<IFuzzyVariable>& Variable,
                                               const IPtr<IFuzzyStreamTokenList>& Tokens);
+  // The set of one operand token.
+  TFuzzySet* EvalFuzzyExpression(TFuzzyVariable* Variable, const IPtr<IFuzzyStreamToken>& Token);
+  IPtr<IFuzzySet> EvalFuzzyExpression(const IPtr<IFuzzyVariable>& Variable, const IPtr<IFuzzyStreamToken>& Token);
+
+  // For callers that evaluate one expression many times (rule bases): the items of an expression
+  // text; those items in postfix order, as a new list (Tokens stays as it is); and the set of such
+  // a postfix list, which is not changed either, so that it can be evaluated again.
+  IPtr<IFuzzyStreamTokenList> ParseExpression(const std::string& Expression);
+  IPtr<IFuzzyStreamTokenList> PostfixExpression(const IPtr<IFuzzyStreamTokenList>& Tokens);
+  TFuzzySet* EvalPostfixExpression(TFuzzyVariable* Variable, const IPtr<IFuzzyStreamTokenList>& Postfix);
+  IPtr<IFuzzySet> EvalPostfixExpression(const IPtr<IFuzzyVariable>& Variable,
+                                        const IPtr<IFuzzyStreamTokenList>& Postfix);
+
+  // How PostFix sees the items of an expression: brackets "[" and "]"; operands (names, strings,
+  // numbers, ?NAME, lists, sets) as opposed to hedges, hedge operators and connectives; and the
+  // priorities that make hedges bind tighter than the infix operators and apply from the right.
+  static bool IsOpenParen(const IPtr<IInterface>& Item);
+  static bool IsCloseParen(const IPtr<IInterface>& Item);
+  static bool IsOperand(const IPtr<IInterface>& Item);
+  static int InStackPriority(const IPtr<IInterface>& Item);
+  static int IncomingPriority(const IPtr<IInterface>& Item);
+  // Appends the items of Source to Tokens, those of nested interface lists in their place.
+  void FillExpression(const IPtr<IInterfaceList>& Source, const IPtr<IFuzzyStreamTokenList>& Tokens);
+  // Adds to Set the points of List, a list of (X Y) lists of two numbers each; returns Set.
+  TFuzzySet* ConvertListToValues(TFuzzySet* Set, const IPtr<IFuzzyStreamTokenList>& List);
+  IPtr<IFuzzySet> ConvertListToValues(const IPtr<IFuzzySet>& Set, const IPtr<IFuzzyStreamTokenList>& List);
+
+  // The deepest chain of ?NAME references an expression may follow (a reference to an entry that
+  // is being evaluated already, a cycle, is refused at any depth).
+  static constexpr int MaxReferenceDepth = 16;
 
   // ---- printing ----
+  // Texts that read back to the same sets (within the "%.4f" of every number): a set of a standard
+  // shape is written as its function call when the call gives its points again, any other set as
+  // its points ("__Empty" when it has none). A name that no atom can hold (see
+  // SFzyNameNotWritable) raises EFzyException before anything is written.
+  //
   // AsDefinition false: the set's name (class model: its Expression when it has no name or the
-  // name "__Empty"; interface model: then the empty string). True: "(term NAME ["comment"] body)".
+  // name "__Empty"; interface model: then the empty string). True: "(term NAME ["comment"] body)",
+  // without the term around it for a set of no name or the name "__Empty".
   std::string PrettyPrint(const TFuzzySet* FuzzySet, bool AsDefinition) override;
   std::string PrettyPrint(const IPtr<IFuzzySet>& FuzzySet, bool AsDefinition) override;
-  // "(deffuzzy NAME ...)" with the variable's defined terms in index order.
+  // "(deffuzzy NAME ...)" with the variable's defined terms in index order (a set of no name or
+  // the name "__Empty" is never one).
   std::string PrettyPrint(const TFuzzyVariable* FuzzyVariable) override;
   std::string PrettyPrint(const IPtr<IFuzzyVariable>& FuzzyVariable) override;
 
@@ -143,9 +201,17 @@ class TAQFuzzyLogicParser : public TCustomFuzzyLogicParser {
   // The set of a term's body.
   TFuzzySet* BuildBody(TFuzzyVariable& Variable, const TTermDefinition& Term);
   IPtr<IFuzzySet> BuildBody(const IPtr<IFuzzyVariable>& Variable, const TTermDefinition& Term);
-  [[noreturn]] void ExpressionsNotSupported();
+  // The evaluation of both models.
+  template <typename TModel>
+  friend class TExpressionEvaluator;
+  // Reads the items of an expression text (up to its end; anything after an unmatched ")" is an
+  // invalid item) and hands them to Evaluate while the text is the reading position of errors.
+  void ReadExpression(const std::string& Expression,
+                      const std::function<void(const IPtr<IFuzzyStreamTokenList>&)>& Evaluate);
 
   TReading* FReading = nullptr;
+  // The ?NAME references being evaluated, innermost last: their entries in Variables and names.
+  std::vector<std::pair<int, std::string>> FReferences;
 };
 
 }  // namespace fuzzy

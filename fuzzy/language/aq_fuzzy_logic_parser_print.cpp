@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "fuzzy/companion/helper_functions.h"
 #include "fuzzy/engine/fuzzy_math.h"
 #include "fuzzy/language/aq_fuzzy_logic_parser.h"
+#include "fuzzy/language/fuzzy_logic_token_stream.h"
 #include "fuzzy/model/fuzzy_variable.h"
 
 namespace fuzzy {
@@ -45,9 +47,20 @@ bool NeedsEscape(char C) {
   }
 }
 
+// Whether Name reads back as one atom of that text: it must not be empty, begin with a character
+// that no atom begins with (whitespace, a delimiter, "=", or "?" of a variable reference), nor read
+// as a number.
+bool IsWritableName(std::string_view Name) {
+  if (Name.empty()) return false;
+  const char First = Name[0];
+  if (First == '=' || First == '?' || (First != '<' && First != '\\' && NeedsEscape(First))) return false;
+  return !TFuzzyLogicTokenStream::ReadsAsNumber(Name);
+}
+
 // A name as an atom: each character after the first that would end the atom is escaped (the first
-// character of an atom is taken as it stands).
+// character of an atom is taken as it stands). A name that no atom can hold raises EFzyException.
 std::string NameText(std::string_view Name) {
+  if (!IsWritableName(Name)) throw EFzyException(SFzyNameNotWritable, {Name});
   std::string Text;
   for (std::size_t I = 0; I < Name.size(); ++I) {
     if (I > 0 && NeedsEscape(Name[I])) Text += '\\';
@@ -98,10 +111,24 @@ void ForEachSet(const IFuzzyVariable& Variable, TVisit&& Visit) {
 
 // ---- term bodies -------------------------------------------------------------------------------
 
+// The value that reading Value's text gives.
+TFzyFloat AsWritten(TFzyFloat Value) { return StrToFloat(Number(Value)); }
+
+// The points as value pairs. A point that reads as its neighbour (within the list's tolerance in X
+// and Y) is left out: reading would merge the two.
 template <typename TSet>
 std::string PointsBody(const TSet& Set) {
   std::string Text = "(";
-  for (int I = 0; I < PointCount(Set); ++I) Text += Concat({"(", Numbers({PointX(Set, I), PointY(Set, I)}), ") "});
+  TFzyFloat LastX = 0, LastY = 0;
+  for (int I = 0; I < PointCount(Set); ++I) {
+    const std::string X = Number(PointX(Set, I));
+    const std::string Y = Number(PointY(Set, I));
+    const TFzyFloat ReadX = StrToFloat(X), ReadY = StrToFloat(Y);
+    if (I > 0 && FloatEquals(ReadX, LastX) && FloatEquals(ReadY, LastY)) continue;
+    LastX = ReadX;
+    LastY = ReadY;
+    Text += Concat({"(", X, " ", Y, ") "});
+  }
   return Text + ")";
 }
 
@@ -120,62 +147,121 @@ TFzyFloat BetaWeight(const TSet& Set, TFzyFloat Center, TFzyFloat Inflection) {
   return 1;
 }
 
+// A function call the built-ins read back: its name and its arguments as they are written.
+struct TCall {
+  std::string_view Name;
+  std::vector<TFzyFloat> Arguments;
+};
+
+// The call that a set of a standard shape was made by, read off its points; none when the shape
+// lost the points the call needs.
 template <typename TSet>
-std::string TermBody(const TSet& Set) {
+std::optional<TCall> ShapeCall(const TSet& Set) {
   const int Last = PointCount(Set) - 1;
+  if (Last < 0) return std::nullopt;
+  const TFzyFloat X0 = PointX(Set, 0);
+  const TFzyFloat Xn = PointX(Set, Last);
   switch (Set.SetType()) {
     case fstUserDefined:
-      // A set whose expression is only its own name (a term read from text, an automatic term)
-      // is written by its points: the name alone would not read back as the set.
-      if (!Set.Expression().empty() && Set.Expression() != Set.Name()) return std::string(Set.Expression());
-      break;
+      return std::nullopt;
     case fstTriangle:
-      if (Last == 2) return Call("tri", {PointX(Set, 0), PointX(Set, 1), PointX(Set, 2)});
-      break;
+      if (Last != 2) return std::nullopt;
+      return TCall{"tri", {X0, PointX(Set, 1), Xn}};
     case fstDeclineCurve:
-      if (Last >= 0) return Call("z", {PointX(Set, 0), PointX(Set, Last)});
-      break;
+      return TCall{"z", {X0, Xn}};
     case fstGrowthCurve:
-      if (Last >= 0) return Call("s", {PointX(Set, 0), PointX(Set, Last)});
-      break;
-    case fstPICurve:
-      if (Last >= 0) {
-        const TFzyFloat X0 = PointX(Set, 0);
-        const TFzyFloat Xn = PointX(Set, Last);
-        const TFzyFloat C = Set.MeanOfMaxima();
-        if (FloatEquals(Xn - C, C - X0)) return Call("pi", {C - X0, C});
-        return Call("pi", {X0, Xn, C});
-      }
-      break;
-    case fstBetaCurve:
-      if (Last >= 0) {
-        const TFzyFloat C = Set.MeanOfMaxima();
-        const TFzyFloat I = InflectionPointOf(Set);
-        const TFzyFloat W = BetaWeight(Set, C, I);
-        // The inflection point always: the function reads no beta with two numbers.
-        if (FloatEquals(W, 1)) return Call("beta", {C - PointX(Set, 0), C, I});
-        return Call("beta", {C - PointX(Set, 0), C, I, W});
-      }
-      break;
+      return TCall{"s", {X0, Xn}};
+    case fstPICurve: {
+      const TFzyFloat C = Set.MeanOfMaxima();
+      if (FloatEquals(Xn - C, C - X0)) return TCall{"pi", {C - X0, C}};
+      return TCall{"pi", {X0, Xn, C}};
+    }
+    case fstBetaCurve: {
+      const TFzyFloat C = Set.MeanOfMaxima();
+      const TFzyFloat I = InflectionPointOf(Set);
+      const TFzyFloat W = BetaWeight(Set, C, I);
+      // The inflection point always: the function reads no beta with two numbers.
+      if (FloatEquals(W, 1)) return TCall{"beta", {C - X0, C, I}};
+      return TCall{"beta", {C - X0, C, I, W}};
+    }
   }
-  // Points, also for a shape that lost the points its function call would need.
+  return std::nullopt;
+}
+
+// The points that reading Call back gives, made with Num points for the curves.
+TOwned<TFuzzySet> ReadBack(const TCall& Call, int Num) {
+  TOwned<TFuzzySet> Set = MakeOwned<TFuzzySet>(nullptr);
+  std::vector<TFzyFloat> A;
+  for (const TFzyFloat Argument : Call.Arguments) A.push_back(AsWritten(Argument));
+  if (Call.Name == "tri") {
+    Set->CreateTriangleFunctionValues(A[0], A[1], A[2]);
+  } else if (Call.Name == "s" || Call.Name == "z") {
+    Set->CreateCurveValues(Num, A[0], A[1], A[1], Call.Name == "s");
+  } else if (Call.Name == "pi") {
+    if (A.size() == 2)
+      Set->CreatePIFunctionValues(Num, A[0], A[1]);
+    else
+      Set->CreatePIFunctionValues(Num, A[0], A[1], A[2]);
+  } else if (A.size() == 3) {
+    Set->CreateBetaCurveFunctionValues(Num, A[0], A[1], A[2]);
+  } else {
+    Set->CreateBetaCurveFunctionValues(Num, A[0], A[1], A[2], A[3]);
+  }
+  return Set;
+}
+
+// How far a point may move when a term is written and read back: the rounding of "%.4f" (half
+// its last digit, and the noise of the arithmetic).
+constexpr TFzyFloat WrittenResolution = 5e-5 + 1e-9;
+
+// Whether Call reads back to Set's points.
+template <typename TSet>
+bool ReadsBackAs(const TCall& Call, const TSet& Set, int Num) {
+  TOwned<TFuzzySet> Read;
+  try {
+    Read = ReadBack(Call, Num);
+  } catch (const EFzyException&) {
+    return false;
+  }
+  const TFuzzySetValues& Points = Read->Values();
+  if (Points.Count() != PointCount(Set)) return false;
+  for (int I = 0; I < Points.Count(); ++I)
+    if (std::fabs(Points.Items(I)->X() - PointX(Set, I)) > WrittenResolution ||
+        std::fabs(Points.Items(I)->Y() - PointY(Set, I)) > WrittenResolution)
+      return false;
+  return true;
+}
+
+// The body of a term: the function call of its shape when that reads back to its points, else its
+// points ("__Empty" for none: an empty pair list reads as a call without a name). A recorded
+// expression is not written: it names the sets the term was computed from as they were then (a
+// hedge renames the set it changes, later changes of those sets do not reach the term), so it
+// need not read back as the term.
+template <typename TSet>
+std::string TermBody(const TSet& Set, int Num) {
+  if (const std::optional<TCall> Call = ShapeCall(Set); Call && ReadsBackAs(*Call, Set, Num)) {
+    std::string Text = Concat({"(", Call->Name});
+    for (const TFzyFloat Argument : Call->Arguments) Text += Concat({" ", Number(Argument)});
+    return Text + ")";
+  }
+  if (PointCount(Set) == 0) return std::string(SEmptyFuzzy);
   return PointsBody(Set);
 }
 
 template <typename TSet>
-std::string TermDefinition(const TSet& Set) {
+std::string TermDefinition(const TSet& Set, int Num) {
   std::string Name = Set.Name();
   if (Name == SEmptyFuzzy) Name.clear();
   std::string Text;
   if (!Name.empty()) Text = Concat({"(term ", NameText(Name), " "});
   if (!Set.Comment().empty()) Text += Concat({StringText(Set.Comment()), " "});
-  Text += TermBody(Set);
+  Text += TermBody(Set, Num);
   if (!Name.empty()) Text += ")";
   return Text;
 }
 
 template <typename TVariable>
-std::string VariableDefinition(const TVariable& Variable) {
+std::string VariableDefinition(const TVariable& Variable, int Num) {
   std::string Text = Concat({"(deffuzzy ", NameText(Variable.Name()), " "});
   if (!Variable.Comment().empty()) Text += Concat({NewLineString, IndentString, StringText(Variable.Comment())});
   Text += NewLineString;
@@ -184,8 +270,10 @@ std::string VariableDefinition(const TVariable& Variable) {
     Text += Concat({IndentString, "(units ", UnitsText(Variable.Units()), ")", NewLineString});
   Text += Concat({IndentString, "(values ", NewLineString});
   std::vector<std::pair<int, std::string>> Terms;
-  ForEachSet(Variable, [&Terms](const auto& Set) {
-    if (Set.Defined()) Terms.emplace_back(Set.Index(), TermDefinition(Set));
+  // A set of no name or the name "__Empty" is no term, whatever its flag says.
+  ForEachSet(Variable, [&](const auto& Set) {
+    if (Set.Defined() && !Set.Name().empty() && Set.Name() != SEmptyFuzzy)
+      Terms.emplace_back(Set.Index(), TermDefinition(Set, Num));
   });
   std::stable_sort(Terms.begin(), Terms.end(), [](const auto& A, const auto& B) { return A.first < B.first; });
   for (const auto& Term : Terms) Text += Concat({IndentString, IndentString, Term.second, NewLineString});
@@ -196,24 +284,24 @@ std::string VariableDefinition(const TVariable& Variable) {
 
 std::string TAQFuzzyLogicParser::PrettyPrint(const TFuzzySet* FuzzySet, bool AsDefinition) {
   if (!FuzzySet) return {};
-  if (AsDefinition) return TermDefinition(*FuzzySet);
+  if (AsDefinition) return TermDefinition(*FuzzySet, NumFunctionValues());
   const std::string& Name = FuzzySet->Name();
   return Name.empty() || Name == SEmptyFuzzy ? FuzzySet->Expression() : Name;
 }
 
 std::string TAQFuzzyLogicParser::PrettyPrint(const IPtr<IFuzzySet>& FuzzySet, bool AsDefinition) {
   if (!FuzzySet) return {};
-  if (AsDefinition) return TermDefinition(*FuzzySet);
+  if (AsDefinition) return TermDefinition(*FuzzySet, NumFunctionValues());
   const std::string Name = FuzzySet->Name();
   return Name == SEmptyFuzzy ? std::string() : Name;
 }
 
 std::string TAQFuzzyLogicParser::PrettyPrint(const TFuzzyVariable* FuzzyVariable) {
-  return FuzzyVariable ? VariableDefinition(*FuzzyVariable) : std::string();
+  return FuzzyVariable ? VariableDefinition(*FuzzyVariable, NumFunctionValues()) : std::string();
 }
 
 std::string TAQFuzzyLogicParser::PrettyPrint(const IPtr<IFuzzyVariable>& FuzzyVariable) {
-  return FuzzyVariable ? VariableDefinition(*FuzzyVariable) : std::string();
+  return FuzzyVariable ? VariableDefinition(*FuzzyVariable, NumFunctionValues()) : std::string();
 }
 
 }  // namespace fuzzy

@@ -69,7 +69,7 @@ TEST(PrettyPrinter, WritesEachKindOfTerm) {
   EXPECT_EQ(Model.Parser->PrettyPrint(Odd, false), "a b(c)\"d");
   TFuzzySet* Empty = Model.Logic->Items().Items(0)->Items().Add(std::string(SEmptyFuzzy));
   Empty->CreateCrispValue(2);
-  EXPECT_EQ(Model.Parser->PrettyPrint(Empty, true), "2.0000");
+  EXPECT_EQ(Model.Parser->PrettyPrint(Empty, true), "((2.0000 0.0000) (2.0000 1.0000) (2.0000 0.0000) )");
   EXPECT_EQ(Model.Parser->PrettyPrint(Empty, false), "2.0000");
 
   TInterfaceModel Interface;
@@ -136,6 +136,56 @@ TEST(PrettyPrinter, RegeneratesTheLogicComponentsText) {
   Interface.Read(Printed);
   Interface.Logic->Items().Get("temperature")->GetFuzzySetByName("cold")->SetYValues(0, 0.5);
   EXPECT_NE(Interface.Logic->Strings().Text().find("(term cold ((0.0000 0.5000)"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace fuzzy
+
+namespace fuzzy {
+namespace {
+
+TEST(PrettyPrinter, WritesOnlyWhatReadsBackAndRefusesWhatCannot) {
+  testing::TClassModel Model;
+  Model.Read("(deffuzzy v (range 0 1) (values (term s (s 0 20)) (term p (pi 0.5 0.9)) (term t (tri 2 2 6))"
+             " (term e __Empty) (term h ((0 0) (1 1)))))");
+  TFuzzyVariable* V = Model.Logic->Items().Items(0);
+  const auto Term = [&](const char* Name) { return Model.Parser->PrettyPrint(V->Items().GetItemByName(Name), true); };
+  // Shapes the range clamped: their calls would read back unclamped, so their points are written.
+  EXPECT_EQ(Term("s").rfind("(term s ((0.0000 0.0000) ", 0), 0u);
+  EXPECT_EQ(Term("p").rfind("(term p ((0.4000 0.0000) ", 0), 0u);
+  EXPECT_EQ(Term("t"), "(term t (tri 1.0000 1.0000 1.0000))");
+  // No points: no "()", which reads as a call without a name.
+  EXPECT_EQ(Term("e"), "(term e __Empty)");
+  // A hedge result is written by its points, not by the expression it records ("[very h]" names
+  // the set the hedge renamed).
+  V->Items().GetItemByName("h")->Hedge(fhVery);
+  EXPECT_EQ(Model.Parser->PrettyPrint(V->Items().GetItemByName("very h"), true).rfind("(term very\\ h ((0.0000 0.0000) (", 0), 0u);
+  // A set named "__Empty" is no term, whatever its flag.
+  V->Items().Add(std::string(SEmptyFuzzy))->SetDefined(true);
+  const std::string Text = Model.Parser->PrettyPrint(V);
+  EXPECT_EQ(Text.find("__Empty)"), Text.rfind("__Empty)"));
+  testing::TClassModel Again;
+  Again.Read(Text);
+  EXPECT_EQ(Again.Parser->PrettyPrint(Again.Logic->Items().Items(0)), Text);
+
+  // Names no atom can hold raise before anything is written; Strings stays out of date.
+  for (const char* Name : {"[x", "5", "1e3", "?q", "=a", " lead", "(p"}) {
+    V->Items().Items(0)->SetName(Name);
+    try {
+      Model.Parser->PrettyPrint(V);
+      FAIL() << Name;
+    } catch (const EFzyException& E) {
+      EXPECT_EQ(E.Message(), "Name cannot be written as an atom: \"" + std::string(Name) + "\"");
+    }
+    EXPECT_THROW(Model.Logic->Strings(), EFzyException);
+    EXPECT_TRUE(Model.Logic->NeedsUpdate());
+  }
+  // These are atoms: "<" and "\" may begin one, a sign alone or "5a" is no number.
+  for (const char* Name : {"<x", "\\x", "5a", "e"}) {
+    V->Items().Items(0)->SetName(Name);
+    EXPECT_NO_THROW(Model.Parser->PrettyPrint(V)) << Name;
+  }
+  EXPECT_NE(Model.Logic->Strings().Text().find("(term e ("), std::string::npos);
 }
 
 }  // namespace

@@ -109,7 +109,7 @@ TEST(DefinitionParser, ReportsEveryViolationWithRoutineLineAndText) {
       {"(deffuzzy a (values (term b (gauss 1 2))))",
        "Unknown function name: \"gauss\" in CalcFuzzyFunction at line 1: \"( deffuzzy a ( values ( term b ( gauss 1 2 \""},
       {"(deffuzzy a (values (term b very hot)))",
-       "Fuzzy expressions are not supported yet in EvalFuzzyExpression at line 1: "
+       "Invalid item in fuzzy expression: hot in EvalFuzzyExpression at line 1: "
        "\"( deffuzzy a ( values ( term b very hot \""},
       // A function's error names the line of the call, though the definition is read whole first.
       {"(deffuzzy a\n (values\n  (term b (tri 1 2))\n  (term c ((0 0)))))",

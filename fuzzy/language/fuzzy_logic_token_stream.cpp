@@ -87,7 +87,19 @@ bool ConvertNumber(std::string_view Text, TFuzzyStreamTokenType& Kind, double& V
   return true;
 }
 
+// Whether an atom is tried as a number: it begins with a number character and is no lone sign or
+// point.
+bool IsNumberAtom(std::string_view Text) {
+  return !Text.empty() && IsNumberChar(Text[0]) && !(Text.size() == 1 && IsNumberSymbol(Text[0]));
+}
+
 }  // namespace
+
+bool TFuzzyLogicTokenStream::ReadsAsNumber(std::string_view Text) {
+  TFuzzyStreamTokenType Kind = fstAtom;
+  double Number = 0;
+  return IsNumberAtom(Text) && ConvertNumber(Text, Kind, Number);
+}
 
 TFuzzyLogicTokenStream::TFuzzyLogicTokenStream(TStream* Stream, TEncoding* Encoding)
     : TGTextStream(Stream, Encoding) {}
@@ -225,8 +237,7 @@ IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::FinishToken(int TokenType, std::
       if (!Text.empty() && Text[0] == '?') {
         Token->SetDataType(fstVariable);
         Token->SetText(Text.substr(1));
-      } else if (!(Text.size() == 1 && IsNumberSymbol(Text[0])) && !Text.empty() && IsNumberChar(Text[0]) &&
-                 ConvertNumber(Text, Kind, Number)) {
+      } else if (IsNumberAtom(Text) && ConvertNumber(Text, Kind, Number)) {
         Token->SetDataType(Kind);
         Token->SetNumber(Number);
       } else {

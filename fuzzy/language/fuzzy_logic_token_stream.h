@@ -16,6 +16,7 @@
 // or CR LF; each counts once, wherever it stands.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fuzzy/companion/text_stream.h"
@@ -26,6 +27,9 @@ namespace fuzzy {
 class TFuzzyLogicTokenStream : public TGTextStream {
  public:
   std::string ClassName() const override { return "TFuzzyLogicTokenStream"; }
+
+  // Whether an atom of this text is read as an integer or a float.
+  static bool ReadsAsNumber(std::string_view Text);
 
   // Reads Stream, which the token stream owns, in Encoding (null: by byte order mark, else UTF-8).
   TFuzzyLogicTokenStream(TStream* Stream, TEncoding* Encoding);

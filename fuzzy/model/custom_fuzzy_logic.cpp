@@ -4,7 +4,6 @@
 
 #include "fuzzy/model/custom_fuzzy_logic_parser.h"
 #include "fuzzy/model/internal/number_check.h"
-#include "fuzzy/runtime/update_bracket.h"
 
 namespace fuzzy {
 
@@ -54,9 +53,16 @@ void TCustomFuzzyLogic::UpdateStrings() {
   FNeedsUpdate = false;
   if (IsLoading()) return;
   if (!FParser) throw EFzyException(SParserUnassigned);
-  const TUpdateBracketOf<TStrings> Bracket(*FStrings);
-  FStrings->Clear();
-  WriteVariables(*FStrings);
+  // The whole text is made before any of it replaces the old: a variable that cannot be written
+  // leaves Strings as it was, and still out of date.
+  TOwned<TStringList> Text = MakeOwned<TStringList>();
+  try {
+    WriteVariables(*Text);
+  } catch (...) {
+    FNeedsUpdate = true;
+    throw;
+  }
+  FStrings->Assign(Text.get());
 }
 
 void TCustomFuzzyLogic::Parse() {

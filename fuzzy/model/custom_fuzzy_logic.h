@@ -59,7 +59,8 @@ class TCustomFuzzyLogic : public TComponent, public TFuzzyLogicContext {
 
   // Regenerates Strings from the model: clears NeedsUpdate, then, outside loading, raises
   // EFzyException (SParserUnassigned) without a parser, or writes one entry per variable
-  // (WriteVariables) in one update batch of Strings.
+  // (WriteVariables) and puts them in Strings at once. When a variable cannot be written, Strings
+  // keeps its old text, NeedsUpdate stays set and the error passes on.
   virtual void UpdateStrings();
   // Removes every variable (ClearVariables), then hands the text of Strings to the parser, which
   // rebuilds them. Does nothing while loading; raises EFzyException (SParserUnassigned) without a
