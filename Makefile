@@ -1,5 +1,6 @@
-# The two everyday commands: `make run` builds and runs the tipping example, `make test` builds and
-# runs every test (warnings are errors). `make asan` runs the tests under the sanitizers,
+# The two everyday commands: `make run` builds the fuzzy program and runs it on the tipping
+# definition file (it prints an evaluation and writes the plot examples/tipping.svg), `make test`
+# builds and runs every test (warnings are errors). `make asan` runs the tests under the sanitizers,
 # `make install PREFIX=...` installs the library, `make consumer` builds a host against an install,
 # `make fuzz` fuzzes the definition language (reading, printing back, evaluating expressions) for
 # FUZZ_SECONDS seconds (clang, libFuzzer, sanitizers).
@@ -12,10 +13,17 @@ FUZZ_SECONDS ?= 60
 tools:
 	@./.ci/install-tools
 
+# The conclusion of the tipping rules for service 3 and food 8, as an expression over the tip terms
+# (see examples/tipping.fzl). The test cli_readme_plot draws the same plot and compares it with the
+# committed one.
+TIP ?= [cheap and ((0 0.4))] or [average and ((0 0.6))] or [generous and ((0 0.6))]
+
 run: tools
 	cmake --preset release >/dev/null
-	cmake --build --preset release --target tipping_example
-	./build/release/examples/tipping_example
+	cmake --build --preset release --target fuzzy
+	./build/release/tools/fuzzy eval examples/tipping.fzl tip "$(TIP)" --at 15
+	./build/release/tools/fuzzy plot examples/tipping.fzl --expr "tip is $(TIP)" -o examples/tipping.svg
+	@echo "The plot is in examples/tipping.svg."
 
 test: tools
 	cmake --preset ci
