@@ -15,7 +15,8 @@ constexpr std::string_view Help =
     "Reads each definition file. For a file that reads whole, prints one line on standard output:\n"
     "  FILE: 3 variables, 8 terms\n"
     "For a file that does not, prints its error on standard error, with the line where the reading\n"
-    "stopped:\n"
+    "stopped when the error is one of the language (a shape with impossible arguments, say, has no\n"
+    "line):\n"
     "  FILE:LINE: message\n"
     "\n"
     "Exit status: 0 when every file reads, 1 when any does not, 2 for a usage error.\n";

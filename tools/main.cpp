@@ -22,12 +22,16 @@ const TCommand* const Commands[] = {&CheckCommand, &PrintCommand, &EvalCommand, 
 
 std::string ProgramHelp() {
   std::string Text =
-      "Usage: fuzzy COMMAND [ARGUMENTS]\n"
-      "\n"
-      "Reads definition files of linguistic variables and their fuzzy terms, written in the\n"
-      "fuzzylingo definition language, and checks, prints, evaluates and plots them.\n"
-      "\n"
-      "Commands:\n";
+      Concat({"Usage: fuzzy COMMAND [ARGUMENTS]\n"
+              "\n"
+              "Reads definition files of linguistic variables and their fuzzy terms, written in the\n"
+              "fuzzylingo definition language, and checks, prints, evaluates and plots them. A file is text\n"
+              "in UTF-8, or in UTF-16 with a byte order mark, of at most ",
+              IntToStr(MaxFileSize >> 20),
+              " MiB; its variables hold exactly\n"
+              "the terms it gives them.\n"
+              "\n"
+              "Commands:\n"});
   std::size_t Width = 0;
   for (const TCommand* Command : Commands)
     Width = std::max(Width, Command->Name.size() + 1 + Command->Arguments.size());
