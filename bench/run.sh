@@ -23,7 +23,7 @@ cd "$(dirname "$0")/.."
 cmake --preset bench >/dev/null
 cmake --build --preset bench >/dev/null
 
-Programs=(membership combination cuts defuzzify rule_cycle)
+Programs=(membership combination cuts defuzzify rule_cycle point_list)
 Bin=build/bench/bench
 Results=build/bench/results
 rm -rf "$Results"
