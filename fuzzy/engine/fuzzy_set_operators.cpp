@@ -6,7 +6,8 @@
 
 #include "fuzzy/engine/fuzzy_math.h"
 #include "fuzzy/engine/fuzzy_set.h"
-#include "fuzzy/engine/merge_walk.h"
+#include "fuzzy/engine/internal/merge_walk.h"
+#include "fuzzy/engine/internal/point_batch.h"
 #include "fuzzy/runtime/update_bracket.h"
 
 namespace fuzzy {
@@ -23,7 +24,7 @@ void RequireFunction(const TFunction& Function, std::string_view Operation) {
 }
 
 bool AppendPoint(TFuzzySetValues& FuzzySet, TFzyFloat X, TFzyFloat Y) {
-  FuzzySet.AppendSetXY(X, Y);
+  FuzzySet.Add(X, Y);
   return false;
 }
 
@@ -75,20 +76,32 @@ TFuzzySet* TFuzzySet::Combine(const TFuzzySet* FuzzySet, std::string_view Operat
 
 template <TFuzzySet::TDegreeFunction& Degree>
 TFuzzySet* TFuzzySet::Combine(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword) const {
+  RequireSet(FuzzySet, "Operator");
+  // The walk's points are gathered first, so that a degree beyond the double range (a sum of huge
+  // degrees) is refused before the result is made, and the points the level-run pass removes are
+  // never made. The walk visits each breakpoint of either set once and adds at most one crossing per
+  // step, so the room made here suffices; it grows all the same should it not.
+  TRecycledVector<internal::TCoordinate> Walked(
+      static_cast<std::size_t>(2 * (FValues->Count() + FuzzySet->FValues->Count()) + 1));
+  std::size_t Used = 0;
+  MergeWalk(TPoints(*this), TPoints(*FuzzySet), [&](TFzyFloat X1, TFzyFloat Y1, TFzyFloat, TFzyFloat Y2) {
+    if (Used == Walked.size()) [[unlikely]]
+      Walked.resize(2 * Used);
+    Walked[Used++] = {X1, Degree(Y1, Y2)};
+    return false;
+  });
+  Walked.resize(Used);
+  for (const internal::TCoordinate& P : Walked) {
+    internal::CheckFinite(P.X, "X");
+    internal::CheckFinite(P.Y, "Y");
+  }
   return CombineInto(FuzzySet, OperatorKeyword, [&](TFuzzySetValues& Points) {
-    // The walk visits each breakpoint of either set once and adds at most one crossing per step,
-    // so the room made here suffices; it grows all the same should it not.
-    TRecycledVector<TFuzzySetValues::TCoordinate> Walked(
-        static_cast<std::size_t>(2 * (FValues->Count() + FuzzySet->FValues->Count()) + 1));
-    std::size_t Used = 0;
-    MergeWalk(TPoints(*this), TPoints(*FuzzySet), [&](TFzyFloat X1, TFzyFloat Y1, TFzyFloat, TFzyFloat Y2) {
-      if (Used == Walked.size()) [[unlikely]]
-        Walked.resize(2 * Used);
-      Walked[Used++] = {X1, Degree(Y1, Y2)};
-      return false;
-    });
-    Walked.resize(Used);
-    Points.AppendSetXYAndTrim(Walked, [](auto& List) { RemoveLevelRunsOf(List); });
+    // Tracked as the appends, then shortened as the appended points would be, then made.
+    internal::TPointBatch::Track(Points, Walked);
+    Walked.erase(internal::RemoveLevelRuns(Walked.begin(), Walked.end(),
+                                           [](const internal::TCoordinate& P) { return P.Y; }),
+                 Walked.end());
+    internal::TPointBatch::AppendTracked(Points, Walked);
   });
 }
 
@@ -98,10 +111,7 @@ TFuzzySet* TFuzzySet::Operator(const TFuzzySet* FuzzySet, const std::string& Ope
   return Combine(FuzzySet, OperatorKeyword, FuzzyOperator);
 }
 
-void TFuzzySet::RemoveLevelRuns(TFuzzySetValues& Values) {
-  TFuzzySetValues::TDegreeView View{Values};
-  RemoveLevelRunsOf(View);
-}
+void TFuzzySet::RemoveLevelRuns(TFuzzySetValues& Values) { internal::TPointBatch::RemoveLevelRuns(Values); }
 
 bool TFuzzySet::Iterate(const TFuzzySet* FuzzySet, const TFuzzyComparison& FuzzyOperator) const {
   RequireSet(FuzzySet, "Iterate");
@@ -173,6 +183,24 @@ FUZZY_BUILT_IN_OPERATOR(FuzzyOperatorUnionSum, SumDegree)
 bool TFuzzySet::Intersects(const TFuzzySet* FuzzySet) const {
   RequireSet(FuzzySet, "Intersects");
   return PointsIntersect(TPoints(*this), TPoints(*FuzzySet));
+}
+
+bool TFuzzySet::LineSegmentIntersectsScaled(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat X3,
+                                            TFzyFloat Y3, TFzyFloat X4, TFzyFloat Y4, TFzyFloat& X, TFzyFloat& Y) {
+  auto Largest = [](std::initializer_list<TFzyFloat> Values) {
+    TFzyFloat Result = 0;
+    for (TFzyFloat V : Values) Result = std::max(Result, std::fabs(V));
+    return Result;
+  };
+  const TFzyFloat SX = ScaleToUnit(Largest({X1, X2, X3, X4}));
+  const TFzyFloat SY = ScaleToUnit(Largest({Y1, Y2, Y3, Y4}));
+  // Not finite at unit scale: the coordinates are not finite themselves.
+  if (!std::isfinite(SX * X1 + SX * X2 + SX * X3 + SX * X4 + SY * Y1 + SY * Y2 + SY * Y3 + SY * Y4)) return false;
+  if (!LineSegmentIntersects(X1 * SX, Y1 * SY, X2 * SX, Y2 * SY, X3 * SX, Y3 * SY, X4 * SX, Y4 * SY, X, Y))
+    return false;
+  X /= SX;
+  Y /= SY;
+  return std::isfinite(X) && std::isfinite(Y);
 }
 
 TOwned<TFuzzySetValue> TFuzzySet::LineSegmentIntersects(const TFuzzySetValue& P1, const TFuzzySetValue& P2,

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "fuzzy/engine/fuzzy_set.h"
-#include "fuzzy/engine/merge_walk.h"
 #include "fuzzy/testing/live_instances.h"
 #include "fuzzy/testing/points.h"
 #include "fuzzy/testing/test_variable.h"
@@ -392,7 +391,7 @@ TEST(FuzzySetOperators, BuiltInOperationsMatchAppendingEachPoint) {
   };
   auto AppendEach = [](TFzyFloat (*Degree)(TFzyFloat, TFzyFloat)) {
     return [Degree](TFuzzySetValues& Points, TFzyFloat X1, TFzyFloat Y1, TFzyFloat, TFzyFloat Y2) {
-      Points.AppendSetXY(X1, Degree(Y1, Y2));
+      Points.Add(X1, Degree(Y1, Y2));
       return false;
     };
   };

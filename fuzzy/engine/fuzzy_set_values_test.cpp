@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "fuzzy/engine/fuzzy_math.h"
+#include "fuzzy/engine/internal/point_batch.h"
 #include "fuzzy/runtime/update_bracket.h"
 #include "fuzzy/testing/points.h"
 
 namespace fuzzy {
 namespace {
 
+using internal::TPointBatch;
 using testing::AddPoints;
 using testing::SamePoints;
 
@@ -134,99 +136,113 @@ TEST(FloatEquals, ShortcutsAgreeWithExtendedPrecision) {
   EXPECT_FALSE(IsSinglePoint(0, 1.0001e-4));
 }
 
-// Appending inside an update bracket writes the library's own points directly; the result, the
-// order and duplicate flags and the clean-up at the end must be those of the general path.
-TEST(FuzzySetValues, DirectAppendsMatchTheGeneralWrites) {
+// The library's own appends inside an update bracket write with notification off; points, order
+// and duplicate flags and the clean-up at the end must be those of the public writes (Add(X, Y), and
+// Add() then SetValue), which a derived list sees through its UpdateValue.
+TEST(FuzzySetValues, BatchAppendsMatchThePublicWrites) {
   std::mt19937 Random(11);
   const TFzyFloat Places[] = {-1, 0, 0, 1, 2, 2, 2.00005, 3, 5, 7.5, 10, 10, 12};
   const TFzyFloat Degrees[] = {-0.5, 0, 0, 0.25, 0.5, 1, 1};
   for (int Round = 0; Round < 300; ++Round) {
-    auto Direct = MakeOwned<TListOwner>(false);
-    auto General = MakeOwned<TListOwner>(true);
-    Direct->Values().BeginUpdate();
-    General->Values().BeginUpdate();
+    auto Batch = MakeOwned<TListOwner>(false);
+    auto Public = MakeOwned<TListOwner>(true);
+    Batch->Values().BeginUpdate();
+    Public->Values().BeginUpdate();
     const int Count = 1 + static_cast<int>(Random() % 9);
     for (int I = 0; I < Count; ++I) {
       const TFzyFloat X = Places[Random() % std::size(Places)];
       const TFzyFloat Y = Degrees[Random() % std::size(Degrees)];
       if (Random() % 2) {
-        Direct->Values().AppendSetXY(X, Y);
-        General->Values().AppendSetXY(X, Y);
+        TPointBatch::Append(Batch->Values(), X, Y);
+        Public->Values().Add(X, Y);
       } else {
-        Direct->Values().AppendSetValue(X, Y);
-        General->Values().AppendSetValue(X, Y);
+        TPointBatch::AppendCopy(Batch->Values(), X, Y);
+        Public->Values().Add()->SetValue(X, Y);
       }
-      ASSERT_EQ(testing::PointsOf(Direct->Values()), testing::PointsOf(General->Values()));
-      ASSERT_EQ(Direct->Values().Sorted(), General->Values().Sorted()) << Round << " " << I;
-      ASSERT_EQ(Direct->Values().DuplicatesRemoved(), General->Values().DuplicatesRemoved()) << Round << " " << I;
+      ASSERT_EQ(testing::PointsOf(Batch->Values()), testing::PointsOf(Public->Values()));
+      ASSERT_EQ(Batch->Values().Sorted(), Public->Values().Sorted()) << Round << " " << I;
+      ASSERT_EQ(Batch->Values().DuplicatesRemoved(), Public->Values().DuplicatesRemoved()) << Round << " " << I;
     }
-    Direct->Values().EndUpdate();
-    General->Values().EndUpdate();
-    ASSERT_EQ(testing::PointsOf(Direct->Values()), testing::PointsOf(General->Values())) << Round;
+    Batch->Values().EndUpdate();
+    Public->Values().EndUpdate();
+    ASSERT_EQ(testing::PointsOf(Batch->Values()), testing::PointsOf(Public->Values())) << Round;
   }
-  // A NaN is refused after the point was added, as by SetX.
-  auto Direct = MakeOwned<TListOwner>(false);
-  TUpdateBracket Bracket(Direct->Values());
-  EXPECT_THROW(Direct->Values().AppendSetXY(std::nan(""), 1), EFzyException);
-  EXPECT_THROW(Direct->Values().AppendSetValue(1, std::nan("")), EFzyException);
-  EXPECT_EQ(Direct->Values().Count(), 2);
+  // A value that is not finite is refused before the point is made.
+  auto Batch = MakeOwned<TListOwner>(false);
+  TUpdateBracket Bracket(Batch->Values());
+  EXPECT_THROW(TPointBatch::Append(Batch->Values(), std::nan(""), 1), EFzyException);
+  EXPECT_THROW(TPointBatch::AppendCopy(Batch->Values(), 1, HUGE_VAL), EFzyException);
+  EXPECT_EQ(Batch->Values().Count(), 0);
 }
 
-// Replacing the points reuses the old point objects of the library's own list; the points, flags
-// and clean-up must be those of clearing and appending.
-TEST(FuzzySetValues, ReplacingMatchesClearingAndAppending) {
+// Replacing the points reuses the old point objects; the points, flags and clean-up must be those
+// of clearing and adding.
+TEST(FuzzySetValues, ReplacingMatchesClearingAndAdding) {
   std::mt19937 Random(5);
   const TFzyFloat Places[] = {-1, 0, 1, 2, 2, 3, 5, 10, 12};
   const TFzyFloat Degrees[] = {-0.5, 0, 0.5, 1};
   auto RandomPoints = [&](int Count) {
-    std::vector<TFuzzySetValues::TCoordinate> Points;
+    std::vector<internal::TCoordinate> Points;
     for (int I = 0; I < Count; ++I)
       Points.push_back({Places[Random() % std::size(Places)], Degrees[Random() % std::size(Degrees)]});
     return Points;
   };
   for (int Round = 0; Round < 300; ++Round) {
-    auto Direct = MakeOwned<TListOwner>(false);
-    auto General = MakeOwned<TListOwner>(true);
+    auto Batch = MakeOwned<TListOwner>(false);
+    auto Public = MakeOwned<TListOwner>(true);
     // Old points written inside a bracket may leave the order and duplicate flags dirty.
     const auto Old = RandomPoints(static_cast<int>(Random() % 6));
     const auto New = RandomPoints(static_cast<int>(Random() % 6));
-    for (TListOwner* Owner : {Direct.get(), General.get()}) {
+    for (TListOwner* Owner : {Batch.get(), Public.get()}) {
       Owner->Values().BeginUpdate();
-      for (const auto& P : Old) Owner->Values().AppendSetXY(P.X, P.Y);
-      Owner->Values().ReplaceSetXY(New);
+      for (const auto& P : Old) Owner->Values().Add(P.X, P.Y);
     }
-    ASSERT_EQ(testing::PointsOf(Direct->Values()), testing::PointsOf(General->Values())) << Round;
-    ASSERT_EQ(Direct->Values().Sorted(), General->Values().Sorted()) << Round;
-    ASSERT_EQ(Direct->Values().DuplicatesRemoved(), General->Values().DuplicatesRemoved()) << Round;
-    Direct->Values().EndUpdate();
-    General->Values().EndUpdate();
-    ASSERT_EQ(testing::PointsOf(Direct->Values()), testing::PointsOf(General->Values())) << Round;
+    TPointBatch::Replace(Batch->Values(), New);
+    Public->Values().Clear();
+    for (const auto& P : New) Public->Values().Add(P.X, P.Y);
+    ASSERT_EQ(testing::PointsOf(Batch->Values()), testing::PointsOf(Public->Values())) << Round;
+    ASSERT_EQ(Batch->Values().Sorted(), Public->Values().Sorted()) << Round;
+    ASSERT_EQ(Batch->Values().DuplicatesRemoved(), Public->Values().DuplicatesRemoved()) << Round;
+    Batch->Values().EndUpdate();
+    Public->Values().EndUpdate();
+    ASSERT_EQ(testing::PointsOf(Batch->Values()), testing::PointsOf(Public->Values())) << Round;
   }
 }
 
 // Inserting many points at once places and writes each as Insert and SetValue one after another
-// would, the positions counted in the list as it was.
+// would, the positions counted in the list as it was; a bad position or coordinate changes nothing.
 TEST(FuzzySetValues, InsertPointsAtOnce) {
-  auto AtOnce = MakeOwned<TListOwner>(false);
-  auto OneByOne = MakeOwned<TListOwner>(true);
-  for (TListOwner* Owner : {AtOnce.get(), OneByOne.get()})
-    AddPoints(Owner->Values(), {{1, 0}, {3, 1}, {5, 0}});
-  const std::vector<TFuzzySetValues::TInsertion> Points{{0, 0.5, 0.2}, {2, 4, 0.5}, {3, 7, 0.1}};
-  AtOnce->Values().InsertPoints(Points);
-  {
-    TUpdateBracket Bracket(OneByOne->Values());
+  std::mt19937 Random(9);
+  for (int Round = 0; Round < 200; ++Round) {
+    auto Batch = MakeOwned<TListOwner>(false);
+    auto Public = MakeOwned<TListOwner>(true);
+    for (TListOwner* Owner : {Batch.get(), Public.get()}) AddPoints(Owner->Values(), {{1, 0}, {3, 1}, {5, 0}});
+    std::vector<internal::TInsertion> Points;
+    int Before = 0;
+    for (int I = static_cast<int>(Random() % 5); I > 0; --I) {
+      Before = std::min(3, Before + static_cast<int>(Random() % 2));
+      Points.push_back({Before, static_cast<TFzyFloat>(Random() % 13) / 2 - 0.5, (Random() % 3) / 2.0});
+    }
+    TUpdateBracket BatchBracket(Batch->Values());
+    TUpdateBracket PublicBracket(Public->Values());
+    TPointBatch::Insert(Batch->Values(), Points);
     int Shift = 0;
-    for (const auto& P : Points) OneByOne->Values().Insert(P.Before + Shift++)->SetValue(P.X, P.Y);
+    for (const auto& P : Points) Public->Values().Insert(P.Before + Shift++)->SetValue(P.X, P.Y);
+    ASSERT_EQ(testing::PointsOf(Batch->Values()), testing::PointsOf(Public->Values())) << Round;
+    ASSERT_EQ(Batch->Values().Sorted(), Public->Values().Sorted()) << Round;
+    ASSERT_EQ(Batch->Values().DuplicatesRemoved(), Public->Values().DuplicatesRemoved()) << Round;
+    for (int I = 0; I < Batch->Values().Count(); ++I) ASSERT_EQ(Batch->Values().Point(I)->Index(), I);
   }
-  EXPECT_TRUE(SamePoints(AtOnce->Values(), {{0.5, 0.2}, {1, 0}, {3, 1}, {4, 0.5}, {5, 0}, {7, 0.1}}));
-  EXPECT_EQ(testing::PointsOf(AtOnce->Values()), testing::PointsOf(OneByOne->Values()));
-  for (int I = 0; I < AtOnce->Values().Count(); ++I) EXPECT_EQ(AtOnce->Values().Point(I)->Index(), I);
-  // Positions out of order or past the end are refused with the list's index error.
-  const std::vector<TFuzzySetValues::TInsertion> Backwards{{2, 4, 0.5}, {1, 2, 0.5}};
-  EXPECT_THROW(AtOnce->Values().InsertPoints(Backwards), EListError);
-  const std::vector<TFuzzySetValues::TInsertion> PastTheEnd{{7, 9, 0.5}};
-  EXPECT_THROW(AtOnce->Values().InsertPoints(PastTheEnd), EListError);
-  EXPECT_EQ(AtOnce->Values().Count(), 6);
+  auto Batch = MakeOwned<TListOwner>(false);
+  AddPoints(Batch->Values(), {{1, 0}, {3, 1}, {5, 0}});
+  TUpdateBracket Bracket(Batch->Values());
+  const std::vector<internal::TInsertion> Backwards{{2, 4, 0.5}, {1, 2, 0.5}};
+  EXPECT_THROW(TPointBatch::Insert(Batch->Values(), Backwards), EListError);
+  const std::vector<internal::TInsertion> PastTheEnd{{7, 9, 0.5}};
+  EXPECT_THROW(TPointBatch::Insert(Batch->Values(), PastTheEnd), EListError);
+  const std::vector<internal::TInsertion> NotANumber{{0, 0.5, 0.2}, {1, std::nan(""), 0.5}};
+  EXPECT_THROW(TPointBatch::Insert(Batch->Values(), NotANumber), EFzyException);
+  EXPECT_TRUE(SamePoints(Batch->Values(), {{1, 0}, {3, 1}, {5, 0}}));
 }
 
 TEST(FuzzySetValue, NewPointsAndWrites) {

@@ -1,10 +1,9 @@
 #include "fuzzy/imodel/ifuzzy_set.h"
 
 #include <atomic>
-#include <typeinfo>
 #include <utility>
 
-#include "fuzzy/engine/merge_walk.h"
+#include "fuzzy/engine/internal/merge_walk.h"
 #include "fuzzy/runtime/format.h"
 #include "fuzzy/runtime/update_bracket.h"
 
@@ -43,15 +42,11 @@ class TIntfPoints {
 
 TIFSValues::TIFSValues(TIFuzzySet* FuzzySet) : TFuzzySetValues(FuzzySet) {}
 
-void TIFSValues::AfterConstruction() {
-  TFuzzySetValues::AfterConstruction();
-  // The interface set's list adds no behaviour to the writes themselves; a descendant may.
-  AllowDirectWrites(typeid(*this) == typeid(TIFSValues));
-}
-
 TIFuzzySet& TIFSValues::Owner() const { return static_cast<TIFuzzySet&>(*FuzzySet()); }
 
 int TIFSValues::Add(TFzyFloat X, TFzyFloat Y) {
+  // Refused before the point is made, so that a refused call changes nothing.
+  CheckCoordinates(X, Y);
   const TUpdateBracket Bracket(*this);
   TFuzzySetValue* Point = TFuzzySetValues::Add();
   Point->SetValue(X, Y);
@@ -59,6 +54,8 @@ int TIFSValues::Add(TFzyFloat X, TFzyFloat Y) {
 }
 
 int TIFSValues::Insert(int Index, TFzyFloat X, TFzyFloat Y) {
+  // Refused (a bad index too, by Insert) before the point is made.
+  CheckCoordinates(X, Y);
   const TUpdateBracket Bracket(*this);
   TFuzzySetValue* Point = TFuzzySetValues::Insert(Index);
   Point->SetValue(X, Y);
@@ -337,7 +334,7 @@ IPtr<IFuzzySet> TIFuzzySet::Combine(const IPtr<IFuzzySet>& FuzzySet, std::string
   return Combine(FuzzySet, OperatorKeyword,
                  [](const IPtr<IFuzzySet>&, TFuzzySetValues& Points, TFzyFloat X1, TFzyFloat Y1, TFzyFloat,
                     TFzyFloat Y2) {
-                   Points.AppendSetXY(X1, Degree(Y1, Y2));
+                   internal::TPointBatch::Append(Points, X1, Degree(Y1, Y2));
                    return false;
                  });
 }
