@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -293,20 +294,54 @@ TEST(FuzzySetValue, WritesInsideASetAreHeldInItsRange) {
   }
 }
 
-TEST(FuzzySetValue, NaNIsRefusedAndLeavesTheListAlone) {
+// A value that is not a finite number, or an index outside the list, is refused before anything
+// changes: the points, the flags and the owner's notifications stay as they were.
+TEST(FuzzySetValue, RefusedWritesChangeNothing) {
   auto Set = RangedSet(0, 10);
-  TFuzzySetValue* P = Set->Values().Add(1, 0.5);
+  AddPoints(Set->Values(), {{0, 1}, {1, 0}});
+  TFuzzySetValue* P = Set->Values()[0];
   const double NaN = std::numeric_limits<double>::quiet_NaN();
-  try {
-    P->SetX(NaN);
-    FAIL();
-  } catch (const EFzyException& E) {
-    EXPECT_STREQ(E.what(), "Invalid X value: NAN");
-  }
-  EXPECT_THROW(P->SetY(NaN), EFzyException);
-  EXPECT_THROW(P->SetValue(2, NaN), EFzyException);
-  EXPECT_THROW(Set->Values().Add(NaN, 0), EFzyException);
-  EXPECT_TRUE(SamePoints(Set->Values(), {{1, 0.5}}));
+  const double Infinity = std::numeric_limits<double>::infinity();
+  Set->PointChanges = Set->ListChanges = 0;
+  auto Expect = [](auto&& Write, const char* Message) {
+    try {
+      Write();
+      ADD_FAILURE() << "no exception for " << Message;
+    } catch (const EFzyException& E) {
+      EXPECT_STREQ(E.what(), Message);
+    }
+  };
+  Expect([&] { P->SetX(NaN); }, "Invalid X value: NAN");
+  Expect([&] { P->SetX(Infinity); }, "Invalid X value: INF");
+  Expect([&] { P->SetY(-Infinity); }, "Invalid Y value: -INF");
+  Expect([&] { P->SetValue(2, NaN); }, "Invalid Y value: NAN");
+  Expect([&] { Set->Values().Add(Infinity, 0.5); }, "Invalid X value: INF");
+  Expect([&] { Set->Values().Add(0.5, NaN); }, "Invalid Y value: NAN");
+  EXPECT_THROW(Set->Values().Insert(3), EListError);
+  EXPECT_THROW(Set->Values().Insert(-1), EListError);
+  EXPECT_TRUE(SamePoints(Set->Values(), {{0, 1}, {1, 0}}));
+  EXPECT_TRUE(Set->Values().Sorted());
+  EXPECT_EQ(Set->PointChanges + Set->ListChanges, 0);
+  // A free point refuses them too.
+  auto Free = FreeList();
+  EXPECT_THROW(Free->Add()->SetValue(Infinity, 0), EFzyException);
+  EXPECT_TRUE(SamePoints(*Free, {{0, 0}}));
+}
+
+// Inside an update bracket Add(X, Y) tracks its two writes as SetX and SetY do: a point whose Y
+// equals the new point's 0 writes no Y, so an equal neighbour is not merged.
+TEST(FuzzySetValues, AddInsideABracketWritesXThenY) {
+  auto Values = FreeList();
+  Values->BeginUpdate();
+  AddPoints(*Values, {{0, 0}, {5, 0}, {5, 0}, {10, 1}});
+  Values->EndUpdate();
+  EXPECT_TRUE(SamePoints(*Values, {{0, 0}, {5, 0}, {5, 0}, {10, 1}}));
+  // A Y written does compare with the neighbour.
+  auto Written = FreeList();
+  Written->BeginUpdate();
+  AddPoints(*Written, {{0, 0}, {5, 0.5}, {5, 0.5}, {10, 1}});
+  Written->EndUpdate();
+  EXPECT_TRUE(SamePoints(*Written, {{0, 0}, {5, 0.5}, {10, 1}}));
 }
 
 TEST(FuzzySetValues, AStepBuiltPointByPointKeepsAllItsPoints) {
@@ -528,6 +563,187 @@ TEST(FuzzySetValues, Statistics) {
   Scan->Add()->SetValue(4, -1);  // a free list keeps a negative Y
   Scan->Items(1)->SetY(0);
   EXPECT_DOUBLE_EQ(Scan->GetMinValue(), 0.0);  // stops at the first 0.0
+}
+
+// The sort and the duplicate removal take n log n and n; they must leave the points where the
+// literal rules leave them: for each place, every later point more than the tolerance below the
+// point there moves to it; then twins merge and every fifth point of a run of one X goes. Points
+// cluster within the tolerance, so that the rules' order matters. Each list is cleaned at the end
+// of a bracket (a last point far below makes sure it is sorted), then one point is moved outside a
+// bracket (the case where only that point is out of place).
+TEST(FuzzySetValues, CleanUpMatchesTheLiteralRules) {
+  using TPoint = std::pair<double, double>;
+  auto LiteralSort = [](std::vector<TPoint> P) {
+    for (std::size_t I = 0; I < P.size(); ++I)
+      for (std::size_t J = I + 1; J < P.size(); ++J)
+        if (P[J].first + FuzzyTolerance < P[I].first) std::rotate(P.begin() + I, P.begin() + J, P.begin() + J + 1);
+    return P;
+  };
+  auto LiteralRemoveDuplicates = [](std::vector<TPoint> P) {
+    std::size_t I = 1;
+    int Run = 0;
+    while (I < P.size()) {
+      const bool SameX = FloatEquals(P[I].first, P[I - 1].first);
+      if (SameX && FloatEquals(P[I].second, P[I - 1].second)) {
+        P.erase(P.begin() + I);
+      } else if (SameX) {
+        if (++Run == 4) {
+          P.erase(P.begin() + I);
+          Run = 0;
+        } else {
+          ++I;
+        }
+      } else {
+        Run = 0;
+        ++I;
+      }
+    }
+    return P;
+  };
+  std::mt19937 Random(17);
+  for (int Round = 0; Round < 2000; ++Round) {
+    const int Count = 1 + static_cast<int>(Random() % 14);
+    std::vector<TPoint> Points;
+    for (int I = 0; I < Count; ++I)
+      Points.emplace_back(static_cast<double>(Random() % 6) + static_cast<double>(Random() % 5) * 0.00004,
+                          static_cast<double>(Random() % 3) / 2);
+    if (Round % 2 == 0) {
+      // One point out of place in an otherwise sorted list.
+      Points = LiteralSort(Points);
+      Points[Random() % Points.size()].first = static_cast<double>(Random() % 6);
+    }
+    Points.emplace_back(-1, 0.25);
+    auto Values = FreeList();
+    Values->BeginUpdate();
+    for (const auto& [X, Y] : Points) Values->Add()->SetValue(X, Y);
+    Values->EndUpdate();
+    std::vector<TPoint> Expected = LiteralRemoveDuplicates(LiteralSort(Points));
+    ASSERT_EQ(testing::PointsOf(*Values), Expected) << "round " << Round << ": " << testing::Describe(Points);
+
+    // One point moved outside a bracket, to an X near others: the literal placement of a written
+    // point (order tracked against its neighbours; when out of order the sort, whose closing
+    // clean-up removes duplicates sparing the point; then the point goes after the others of its
+    // X, the middle one of three going; then its run merges).
+    const std::size_t K = Random() % Expected.size();
+    const double X = static_cast<double>(Random() % 6) + static_cast<double>(Random() % 5) * 0.00004;
+    if (X == Expected[K].first) continue;  // the X it holds: nothing is written
+    std::vector<TPoint> P = Expected;
+    std::vector<int> Id(P.size());
+    for (std::size_t I = 0; I < Id.size(); ++I) Id[I] = static_cast<int>(I);
+    const int Moved = Id[K];
+    P[K].first = X;
+    auto At = [&] { return static_cast<std::size_t>(std::find(Id.begin(), Id.end(), Moved) - Id.begin()); };
+    auto Erase = [&](std::size_t I) {
+      P.erase(P.begin() + static_cast<std::ptrdiff_t>(I));
+      Id.erase(Id.begin() + static_cast<std::ptrdiff_t>(I));
+    };
+    auto Move = [&](std::size_t From, std::size_t To) {
+      auto Shift = [&](auto& V) {
+        auto Item = V[From];
+        V.erase(V.begin() + static_cast<std::ptrdiff_t>(From));
+        V.insert(V.begin() + static_cast<std::ptrdiff_t>(To), Item);
+      };
+      Shift(P);
+      Shift(Id);
+    };
+    auto InOrder = [&](double Near, double Value) { return Near <= Value || FloatEquals(Value, Near); };
+    const bool Sorted = (K == 0 || InOrder(P[K - 1].first, X)) && (K + 1 == P.size() || InOrder(X, P[K + 1].first));
+    if (!Sorted) {
+      for (std::size_t I = 0; I < P.size(); ++I)
+        for (std::size_t J = I + 1; J < P.size(); ++J)
+          if (P[J].first + FuzzyTolerance < P[I].first) Move(J, I);
+      std::size_t I = 1;
+      int Run = 0;
+      auto RemoveTwin = [&](std::size_t I) { Erase(Id[I] == Moved ? I - 1 : I); };
+      while (I < P.size()) {
+        const bool SameX = FloatEquals(P[I].first, P[I - 1].first);
+        if (SameX && FloatEquals(P[I].second, P[I - 1].second)) {
+          RemoveTwin(I);
+        } else if (SameX && ++Run == 4) {
+          RemoveTwin(I);
+          Run = 0;
+        } else {
+          if (!SameX) Run = 0;
+          ++I;
+        }
+      }
+    }
+    if (P.size() >= 2) {
+      std::size_t Position = At();
+      int Others = 0;
+      for (std::size_t I = 0; I < P.size(); ++I) {
+        if (P[I].first > static_cast<long double>(X) + FuzzyTolerance) break;
+        if (Id[I] != Moved && FloatEquals(X, P[I].first) && ++Others == 3) break;
+        Position = I;
+      }
+      if (Others == 3) {
+        if (Id[Position] == Moved) --Position;
+        Erase(Position);
+      }
+      Position = std::min(Position, P.size() - 1);
+      if (At() != Position) Move(At(), Position);
+      std::size_t Start = At();
+      while (Start > 0 && FloatEquals(X, P[Start - 1].first)) --Start;
+      Start = Start > 0 ? Start - 1 : 0;
+      std::size_t J = Start + 1;
+      while (J < P.size() && FloatEquals(X, P[J].first)) {
+        if (FloatEquals(P[J].first, P[J - 1].first) && FloatEquals(P[J].second, P[J - 1].second))
+          Erase(Id[J - 1] == Moved ? J : J - 1);
+        else
+          ++J;
+      }
+      if (J - Start - 1 > 3) {
+        if (At() > 0)
+          Erase(At() - 1);
+        else if (P.size() > 1)
+          Erase(1);
+      }
+    }
+    Values->Point(static_cast<int>(K))->SetX(X);
+    ASSERT_EQ(testing::PointsOf(*Values), P) << "round " << Round << ", moved " << K << " to " << X << " in "
+                                             << testing::Describe(Expected);
+  }
+}
+
+// A resampling after the range moved away from the points: the new points take the clamped X,
+// degrees between their neighbours', and are sorted in at the end.
+TEST(FuzzySetValues, ResamplingKeepsDegreesAndOrder) {
+  for (bool Simple : {false, true}) {
+    auto Set = RangedSet(0, 1);
+    AddPoints(Set->Values(), {{0, 0}, {1, 1}});
+    Set->Minimum = Set->Maximum = 75;
+    if (Simple)
+      Set->Values().ExpandSimple(7);
+    else
+      Set->Values().Expand(7);
+    const auto Points = testing::PointsOf(Set->Values());
+    EXPECT_TRUE(SamePoints(Set->Values(), {{0, 0}, {1, 1}, {75, 1}})) << Simple;
+    for (std::size_t I = 1; I < Points.size(); ++I) EXPECT_LE(Points[I - 1].first, Points[I].first);
+  }
+  // Segments far wider than the double range still give finite points.
+  auto Wide = MakeOwned<TRangedSet>();
+  Wide->HasRange = true;
+  Wide->Minimum = -1e308;
+  Wide->Maximum = 1e308;
+  AddPoints(Wide->Values(), {{-1e308, 0}, {1e308, 1}});
+  Wide->Values().Expand(5);
+  EXPECT_TRUE(SamePoints(Wide->Values(), {{-1e308, 0}, {-5e307, 0.25}, {0, 0.5}, {5e307, 0.75}, {1e308, 1}}, 1e293));
+}
+
+TEST(FuzzySetValues, ResamplingRefusesMoreThanTheLimitBeforeAnythingChanges) {
+  auto Set = RangedSet(0, 10);
+  AddPoints(Set->Values(), {{0, 0}, {10, 1}});
+  Set->PointChanges = Set->ListChanges = 0;
+  for (bool Simple : {false, true}) {
+    try {
+      Simple ? Set->Values().ExpandSimple(MaxPointCount + 1) : Set->Values().Expand(MaxPointCount + 1);
+      ADD_FAILURE();
+    } catch (const EFzyException& E) {
+      EXPECT_STREQ(E.what(), "Invalid point count 1000001.  At most 1000000 points are allowed");
+    }
+  }
+  EXPECT_TRUE(SamePoints(Set->Values(), {{0, 0}, {10, 1}}));
+  EXPECT_EQ(Set->PointChanges + Set->ListChanges, 0);
 }
 
 }  // namespace
