@@ -425,5 +425,21 @@ TEST(FuzzySetOperators, BuiltInOperationsMatchAppendingEachPoint) {
   }
 }
 
+// Degrees whose sum passes the double range are refused before the result is made: the variable
+// gains no set.
+TEST(FuzzySetOperators, ADegreeBeyondTheDoubleRangeIsRefusedBeforeTheResultIsMade) {
+  auto Variable = MakeVariable(0, 10);
+  TFuzzySet* Huge = Variable->Add("huge");
+  AddPoints(Huge->Values(), {{0, 0}, {5, 1e308}, {10, 0}});
+  try {
+    Huge->Union(Huge, foSum);
+    FAIL();
+  } catch (const EFzyException& E) {
+    EXPECT_STREQ(E.what(), "Invalid Y value: INF");
+  }
+  EXPECT_EQ(Variable->Items().Count(), 1);
+  EXPECT_DOUBLE_EQ(Adopt(FreeSet({{0, 0}, {5, 1e308}})->Union(Huge, foZadeh))->DegreeOfMembership(5), 1e308);
+}
+
 }  // namespace
 }  // namespace fuzzy
