@@ -1,5 +1,11 @@
 #pragma once
-// The numeric helpers every engine algorithm shares.
+// The numeric helpers every engine algorithm shares: the tolerance of approximate comparisons, and
+// arithmetic that stays finite where a difference of two finite coordinates would pass the double
+// range.
+//
+//   FloatEquals(1.0, 1.00005);      // true: within the tolerance 0.0001
+//   Fraction(5, 0, 20);             // 0.25: where 5 lies between 0 and 20
+//   Lerp(-1e308, 1e308, 0.25);      // -5e307, although 1e308 - -1e308 is not a double
 //
 // The tolerance is held in extended precision and the comparisons are defined in it. Most
 // comparisons are far from the tolerance either way; those are decided in double arithmetic,

@@ -167,12 +167,12 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   }
 
  protected:
-  // Read access to a set's own points for the walk (merge_walk.h).
+  // Read access to a set's own points for the walk (internal/merge_walk.h).
   class TPoints;
-  // The merge walk over two point views; true when the callback stopped it (merge_walk.h).
+  // The merge walk over two point views; true when the callback stopped it (internal/merge_walk.h).
   template <typename TPointsA, typename TPointsB, typename TCallback>
   static bool MergeWalk(const TPointsA& A, const TPointsB& B, TCallback&& Callback);
-  // The overlap test over two point views (merge_walk.h).
+  // The overlap test over two point views (internal/merge_walk.h).
   template <typename TPointsA, typename TPointsB>
   static bool PointsIntersect(const TPointsA& A, const TPointsB& B);
   // Shrinks the level runs of a finished combination, in one pass: a leading run to its last
@@ -185,7 +185,7 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   }
   // The arithmetic of the line routines, Wide for coordinates that may lie so far apart that a
   // difference or a product passes the double range; the merge walk uses the plain one for sets
-  // whose coordinates are all moderate (internal/point_batch.h), where that cannot happen.
+  // whose coordinates all lie within +-2^500, where that cannot happen.
   template <bool Wide>
   static TFzyFloat InterpolateXAt(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat YValue);
   template <bool Wide>
@@ -263,6 +263,8 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   TFzyFloat MeanOfMaxima() const;
   TFzyFloat Defuzzify() const;
   bool IsUndecidable() const;
+  // The union (Unconditional: the intersection) with NewEvidence under the method's operation: a
+  // new set, like the result of Union.
   TFuzzySet* Infer(const TFuzzySet* NewEvidence, TFuzzyInferenceMethod InferenceMethod,
                    bool Unconditional) const;
   TFuzzySet* Infer(const TFuzzySet* NewEvidence, bool Unconditional) const;
