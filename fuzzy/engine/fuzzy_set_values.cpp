@@ -460,10 +460,6 @@ void TFuzzySetValues::SortAround(const TFuzzySetValue* Moved) {
   ReorderItems(SortOrder(Places));
 }
 
-void TFuzzySetValues::DeleteSparing(int Index, int Twin) {
-  Delete(Point(Index) == FUpdating && Twin >= 0 && Twin < Count() ? Twin : Index);
-}
-
 void TFuzzySetValues::RemoveDuplicates() {
   if (FDuplicatesRemoved) return;
   TUpdateBracket Bracket(*this);

@@ -277,8 +277,6 @@ class TFuzzySetValues : public TGCollection {
   void SortAround(const TFuzzySetValue* Moved);
   void PlaceAmongEqualX(TFuzzySetValue* Value);
   void MergeEqualXRun(TFuzzySetValue* Value);
-  // Deletes the point at Index, or its neighbour Twin when Index holds the point being updated.
-  void DeleteSparing(int Index, int Twin);
   // Resampling: the list as new points go into it one by one (fuzzy_set_values.cpp); a new point
   // at X (clamped) before the point Before of it, its degree from its neighbours there, its writes
   // tracked; and the new points put into the list at the end.
