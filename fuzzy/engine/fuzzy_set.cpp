@@ -194,27 +194,21 @@ int TFuzzySet::GetMinYValueOfX(int Index, int Step) const {
 
 TFzyFloat TFuzzySet::DegreeOfMembership(TFzyFloat Value) const {
   // The common case, strictly between the ends and between two breakpoints, answered from the first
-  // point at or past Value (as the walk finds it, whatever the order): by halves in a long list
-  // whose X never falls. Everything else takes the walk.
-  const auto& Items = FValues->RawItems();
-  const std::size_t N = Items.size();
-  auto X = [](const TCollectionItem* P) { return static_cast<const TFuzzySetValue*>(P)->X(); };
-  if (N >= 2 && Value > X(Items[0]) && Value < X(Items[N - 1])) {
-    std::size_t I = 1;
-    if (N > 16 && internal::TPointBatch::IsAscending(*FValues)) {
-      // Halving the stretch from point 1 to the last, which holds the answer.
-      std::size_t Length = N - 1;
-      while (Length > 1) {
-        const std::size_t Half = Length / 2;
-        if (X(Items[I + Half - 1]) < Value) I += Half;
-        Length -= Half;
-      }
-    } else {
-      while (X(Items[I]) < Value) ++I;
+  // point at or past Value (as the walk finds it, whatever the order), for a set read repeatedly
+  // from its contiguous coordinates: by halves in a long list whose X never falls. Everything else
+  // takes the walk over the points.
+  if (const auto* C = internal::TPointBatch::RepeatedCoordinates(*FValues)) {
+    const std::size_t N = C->Count;
+    const TFzyFloat* X = C->X();
+    if (N >= 2 && Value > X[0] && Value < X[N - 1]) {
+      std::size_t I = 1;
+      if (N > 16 && C->Ascending)
+        I = static_cast<std::size_t>(std::lower_bound(X + 1, X + N, Value) - X);
+      else
+        while (X[I] < Value) ++I;
+      const TFzyFloat* Y = C->Y();
+      if (X[I] != Value) return merge_walk_detail::DegreeInside(X[I - 1], Y[I - 1], X[I], Y[I], Value);
     }
-    const auto* P = static_cast<const TFuzzySetValue*>(Items[I]);
-    const auto* Previous = static_cast<const TFuzzySetValue*>(Items[I - 1]);
-    if (P->X() != Value) return merge_walk_detail::DegreeInside(Previous->X(), Previous->Y(), P->X(), P->Y(), Value);
   }
   return DegreeOfMembershipByWalk(Value);
 }

@@ -272,6 +272,11 @@ TFuzzySetValue* TFuzzySetValues::Insert(int Index) {
   return static_cast<TFuzzySetValue*>(TGCollection::Insert(Index));
 }
 
+TFuzzySetValues::~TFuzzySetValues() {
+  for (TCoordinates* Copy : {FCoordinates.load(std::memory_order_relaxed), FReplacedCoordinates.load(std::memory_order_relaxed)})
+    if (Copy) TCoordinates::Free(Copy);
+}
+
 void TFuzzySetValues::BeforeDestruction() {
   while (Count() > 0) RemoveLastQuietly()->Free();
   TGCollection::BeforeDestruction();
@@ -779,6 +784,33 @@ void TPointBatch::RemoveLevelRuns(TFuzzySetValues& List) {
     }
     return true;
   });
+}
+
+const TPointBatch::TCoordinates* TPointBatch::CoordinatesAfterLookup(const TFuzzySetValues& List) {
+  const std::uint64_t Changes = List.ChangeCount();
+  if (List.FFirstLookup.exchange(Changes, std::memory_order_relaxed) != Changes) return nullptr;
+  const std::size_t N = List.RawItems().size();
+  TCoordinates* Made = TCoordinates::Make(Changes, N);
+  for (std::size_t I = 0; I < N; ++I) {
+    const TFuzzySetValue* P = List.Point(static_cast<int>(I));
+    if (I > 0 && P->FX < Made->X()[I - 1]) Made->Ascending = false;
+    Made->X()[I] = P->FX;
+    Made->Y()[I] = P->FY;
+  }
+  // Reads of an unchanged list may make copies at once: the first one published stays, the others
+  // go. The copy it replaces may still be in a concurrent read's hands (to look at its change
+  // count): it is set aside, and the one set aside before it, which no read can hold any longer
+  // (the list changed since), is freed.
+  TCoordinates* Known = List.FCoordinates.load(std::memory_order_acquire);
+  while (!Known || Known->ChangeCount != Changes) {
+    if (List.FCoordinates.compare_exchange_weak(Known, Made, std::memory_order_acq_rel, std::memory_order_acquire)) {
+      if (TCoordinates* Old = List.FReplacedCoordinates.exchange(Known, std::memory_order_acq_rel))
+        TCoordinates::Free(Old);
+      return Made;
+    }
+  }
+  TCoordinates::Free(Made);
+  return Known;
 }
 
 bool TPointBatch::FindAscending(const TFuzzySetValues& List) {

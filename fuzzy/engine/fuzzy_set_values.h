@@ -201,7 +201,7 @@ class TFuzzySetValues : public TGCollection {
   explicit TFuzzySetValues(TFuzzySetValuesOwner* FuzzySet,
                            TCollectionItemClass ItemClass = &CreateItem<TFuzzySetValue>)
       : TGCollection(FuzzySet, ItemClass), FFuzzySet(FuzzySet) {}
-  ~TFuzzySetValues() override = default;
+  ~TFuzzySetValues() override;
   template <typename T, typename... Args>
   friend T* New(Args&&...);
 
@@ -294,6 +294,14 @@ class TFuzzySetValues : public TGCollection {
   mutable std::atomic<std::uint64_t> FAscending{~std::uint64_t{0}};
   mutable std::atomic<std::uint64_t> FFlat{~std::uint64_t{0}};
   mutable std::atomic<std::uint64_t> FModerate{~std::uint64_t{0}};
+  // Contiguous copies of the points' coordinates for lookups that read many points, made at the
+  // second lookup after a change (the change count of the first is kept), so that a list read once
+  // between changes never pays for the copy. A copy that a read replaces is kept aside until the
+  // next replacement or the list's end: by then no read of the list can still hold it.
+  struct TCoordinates;
+  mutable std::atomic<TCoordinates*> FCoordinates{nullptr};
+  mutable std::atomic<TCoordinates*> FReplacedCoordinates{nullptr};
+  mutable std::atomic<std::uint64_t> FFirstLookup{~std::uint64_t{0}};
 };
 
 template <typename TEqualsNeighbour>

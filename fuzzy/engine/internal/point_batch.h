@@ -5,10 +5,34 @@
 
 #include <cmath>
 #include <iterator>
+#include <new>
 #include <span>
 
 #include "fuzzy/engine/fuzzy_set_values.h"
 #include "fuzzy/runtime/recycled_memory.h"
+
+namespace fuzzy {
+
+// One block: this header, then the X of every point, then the Y.
+struct TFuzzySetValues::TCoordinates {
+  std::uint64_t ChangeCount;
+  std::size_t Count;
+  bool Ascending;
+
+  TFzyFloat* X() { return reinterpret_cast<TFzyFloat*>(this + 1); }
+  TFzyFloat* Y() { return X() + Count; }
+  const TFzyFloat* X() const { return reinterpret_cast<const TFzyFloat*>(this + 1); }
+  const TFzyFloat* Y() const { return X() + Count; }
+
+  static TCoordinates* Make(std::uint64_t ChangeCount, std::size_t Count) {
+    static_assert(sizeof(TCoordinates) % alignof(TFzyFloat) == 0);
+    void* Block = ::operator new(sizeof(TCoordinates) + 2 * Count * sizeof(TFzyFloat));
+    return new (Block) TCoordinates{ChangeCount, Count, true};
+  }
+  static void Free(TCoordinates* Coordinates) { ::operator delete(Coordinates); }
+};
+
+}  // namespace fuzzy
 
 namespace fuzzy::internal {
 
@@ -107,6 +131,16 @@ class TPointBatch {
   // RemoveLevelRuns below).
   static void RemoveLevelRuns(TFuzzySetValues& List);
 
+  // The list's points in contiguous arrays, from the second lookup after a change of the list on;
+  // nullptr before.
+  using TCoordinates = TFuzzySetValues::TCoordinates;
+  static const TCoordinates* RepeatedCoordinates(const TFuzzySetValues& List) {
+    const TCoordinates* Known = List.FCoordinates.load(std::memory_order_acquire);
+    if (Known && Known->ChangeCount == List.ChangeCount()) [[likely]]
+      return Known;
+    return CoordinatesAfterLookup(List);
+  }
+
   // Every X is at least the one before it, exactly; every Y lies within the tolerance of the first
   // (for a list with points). Each found once per change of the list.
   static bool IsAscending(const TFuzzySetValues& List) { return Known(List, List.FAscending, &FindAscending); }
@@ -128,6 +162,7 @@ class TPointBatch {
     Answer.store(Changes << 1 | (Found ? 1 : 0), std::memory_order_relaxed);
     return Found;
   }
+  static const TCoordinates* CoordinatesAfterLookup(const TFuzzySetValues& List);
   static bool FindAscending(const TFuzzySetValues& List);
   static bool FindFlat(const TFuzzySetValues& List);
   static bool FindModerate(const TFuzzySetValues& List);
@@ -160,6 +195,7 @@ TIterator RemoveLevelRuns(TIterator First, TIterator Last, TDegree Degree) {
 }  // namespace fuzzy::internal
 
 namespace fuzzy {
+
 
 // Inline for the batch writers, which call them for every point.
 inline void TFuzzySetValues::WriteQuietly(TFuzzySetValue& Point, int Index, TFzyFloat X, TFzyFloat Y,
