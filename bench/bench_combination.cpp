@@ -23,10 +23,12 @@ void CombineTriangles(benchmark::State& State, TCombine Combine) {
 }
 
 // From 7 points (the shape of the other benchmarks) to sizes past the memory recycled per thread.
+// (Much longer triangles rise by less than the tolerance from point to point, so that their union
+// is one level run; the zigzags below go to 100,000 points.)
 void UnionTriangles(benchmark::State& State) {
   CombineTriangles(State, [](const TFuzzySet& A, const TFuzzySet& B) { return A.Union(&B); });
 }
-BENCHMARK(UnionTriangles)->Arg(7)->Arg(8)->Arg(64)->Arg(512)->Arg(4096)->Arg(100000)->Apply(IterationCount);
+BENCHMARK(UnionTriangles)->Arg(7)->Arg(8)->Arg(64)->Arg(512)->Arg(4096)->Apply(IterationCount);
 
 void IntersectionTriangles(benchmark::State& State) {
   CombineTriangles(State, [](const TFuzzySet& A, const TFuzzySet& B) { return A.Intersection(&B); });

@@ -54,7 +54,9 @@ BENCHMARK(RuleCycleTippingInterfaces)->Apply(IterationCount);
 // Blocks of the three tipping rules whose conclusions lie side by side, each block on its own 30
 // units of a wider tip variable: the accumulated set grows by one conclusion per rule. Each call
 // fires every rule (its strength measured afresh), accumulates and defuzzifies, as the tipping
-// cycle does. The counter "units" is the number of rules.
+// cycle does. Every accumulation makes a new set of all the points so far, so the work grows with
+// the square of the rules: the counter "units" is the number of points the accumulations make,
+// "rules" the number of rules.
 class TRuleBlocks {
  public:
   explicit TRuleBlocks(int Rules) : FLogic(MakeOwned<TFuzzyLogic>(nullptr)) {
@@ -84,7 +86,8 @@ class TRuleBlocks {
     FTip = Tip;
   }
 
-  TFzyFloat Tip(TFzyFloat Service, TFzyFloat Food) {
+  // PointsMade, when given, receives the number of points of all accumulated sets.
+  TFzyFloat Tip(TFzyFloat Service, TFzyFloat Food, int* PointsMade = nullptr) {
     FServiceInput->CreateCrispValue(Service);
     FFoodInput->CreateCrispValue(Food);
     TFuzzySet* Accumulated = nullptr;
@@ -105,6 +108,7 @@ class TRuleBlocks {
       if (TFuzzySet* Result = FTip->AssertRule(Strength, FConclusions[Rule], Accumulated)) {
         if (Accumulated) Accumulated->Free();
         Accumulated = Result;
+        if (PointsMade) *PointsMade += Accumulated->Values().Count();
       }
     }
     if (!Accumulated) return 0;
@@ -123,10 +127,13 @@ class TRuleBlocks {
 
 void RuleAccumulation(benchmark::State& State) {
   TRuleBlocks Blocks(static_cast<int>(State.range(0)));
-  State.counters["units"] = static_cast<double>(State.range(0));
-  TAllocationsPerCall Allocations(State);
   // Inputs (service, food) that fire all three rules of every block.
   constexpr double Inputs[][2] = {{3, 7.5}, {6, 4.5}, {7.5, 3}, {4.5, 6}};
+  int PointsMade = 0;
+  for (const auto& [Service, Food] : Inputs) Blocks.Tip(Service, Food, &PointsMade);
+  State.counters["units"] = PointsMade / static_cast<double>(std::size(Inputs));
+  State.counters["rules"] = static_cast<double>(State.range(0));
+  TAllocationsPerCall Allocations(State);
   std::size_t Step = 0;
   for (auto _ : State) {
     const auto& [Service, Food] = Inputs[Step++ % std::size(Inputs)];

@@ -81,7 +81,7 @@ def main():
             families.setdefault(match[1], []).append((name, int(match[2]), units))
     growing = {family: runs for family, runs in families.items() if len(runs) > 1}
     if growing:
-        print("\nGrowth per unit of work (a point, or a rule), flat when the cost is linear:\n")
+        print("\nGrowth per unit of work (a point), flat when the cost is linear:\n")
         print("| benchmark | n | units | ns/unit | instructions/unit | allocations/unit |")
         print("|---|---:|---:|---:|---:|---:|")
         for family, runs in growing.items():
