@@ -198,7 +198,9 @@ TFzyFloat TFuzzySet::DegreeOfMembership(TFzyFloat Value) const {
   // from its contiguous coordinates: by halves in a long list whose X never falls. Everything else
   // takes the walk over the points.
   if (const auto* C = internal::TPointBatch::RepeatedCoordinates(*FValues)) {
-    const std::size_t N = C->Count;
+    // A current copy holds as many points as the list; the list's count is read without waiting
+    // for the copy.
+    const std::size_t N = FValues->RawItems().size();
     const TFzyFloat* X = C->X();
     if (N >= 2 && Value > X[0] && Value < X[N - 1]) {
       std::size_t I = 1;
@@ -206,8 +208,10 @@ TFzyFloat TFuzzySet::DegreeOfMembership(TFzyFloat Value) const {
         I = static_cast<std::size_t>(std::lower_bound(X + 1, X + N, Value) - X);
       else
         while (X[I] < Value) ++I;
-      const TFzyFloat* Y = C->Y();
-      if (X[I] != Value) return merge_walk_detail::DegreeInside(X[I - 1], Y[I - 1], X[I], Y[I], Value);
+      const TFzyFloat* Y = X + N;
+      if (X[I] != Value)
+        return C->Moderate ? merge_walk_detail::DegreeInside<false>(X[I - 1], Y[I - 1], X[I], Y[I], Value)
+                           : merge_walk_detail::DegreeInside(X[I - 1], Y[I - 1], X[I], Y[I], Value);
     }
   }
   return DegreeOfMembershipByWalk(Value);

@@ -794,6 +794,7 @@ const TPointBatch::TCoordinates* TPointBatch::CoordinatesAfterLookup(const TFuzz
   for (std::size_t I = 0; I < N; ++I) {
     const TFuzzySetValue* P = List.Point(static_cast<int>(I));
     if (I > 0 && P->FX < Made->X()[I - 1]) Made->Ascending = false;
+    if (!(std::fabs(P->FX) <= 0x1p500 && std::fabs(P->FY) <= 0x1p500)) Made->Moderate = false;
     Made->X()[I] = P->FX;
     Made->Y()[I] = P->FY;
   }

@@ -18,6 +18,8 @@ struct TFuzzySetValues::TCoordinates {
   std::uint64_t ChangeCount;
   std::size_t Count;
   bool Ascending;
+  // Every coordinate lies within +-2^500 (see TPointBatch::IsModerate).
+  bool Moderate;
 
   TFzyFloat* X() { return reinterpret_cast<TFzyFloat*>(this + 1); }
   TFzyFloat* Y() { return X() + Count; }
@@ -27,7 +29,7 @@ struct TFuzzySetValues::TCoordinates {
   static TCoordinates* Make(std::uint64_t ChangeCount, std::size_t Count) {
     static_assert(sizeof(TCoordinates) % alignof(TFzyFloat) == 0);
     void* Block = ::operator new(sizeof(TCoordinates) + 2 * Count * sizeof(TFzyFloat));
-    return new (Block) TCoordinates{ChangeCount, Count, true};
+    return new (Block) TCoordinates{ChangeCount, Count, true, true};
   }
   static void Free(TCoordinates* Coordinates) { ::operator delete(Coordinates); }
 };
