@@ -1,12 +1,13 @@
 # The two everyday commands: `make run` builds the fuzzy program and runs it on the tipping
 # definition file (it prints an evaluation and writes the plot examples/tipping.svg), `make test`
-# builds and runs every test (warnings are errors). `make asan` runs the tests under the sanitizers,
+# builds and runs every test (warnings are errors). `make asan` runs the tests under the address and
+# undefined-behaviour sanitizers, `make tsan` under the thread sanitizer,
 # `make install PREFIX=...` installs the library, `make consumer` builds a host against an install,
 # `make fuzz` fuzzes the definition language (reading, printing back, evaluating expressions) for
 # FUZZ_SECONDS seconds (clang, libFuzzer, sanitizers).
 PREFIX ?= /usr/local
 CONSUMER ?= build/consumer
-.PHONY: run test asan install consumer fuzz tools clean
+.PHONY: run test asan tsan install consumer fuzz tools clean
 
 FUZZ_SECONDS ?= 60
 
@@ -54,6 +55,11 @@ fuzz: tools
 	mkdir -p build/fuzz/corpus
 	./build/fuzz/fuzz/fuzz_reader -max_total_time=$(FUZZ_SECONDS) -timeout=1 -max_len=4096 \
 	  -dict=fuzz/reader.dict -print_final_stats=1 build/fuzz/corpus fuzz/corpus
+
+tsan: tools
+	cmake --preset tsan
+	cmake --build --preset tsan
+	ctest --preset tsan
 
 clean:
 	rm -rf build

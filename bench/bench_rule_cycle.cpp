@@ -8,6 +8,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "bench/allocation_counter.h"
 #include "bench/fixtures.h"
@@ -47,6 +50,97 @@ void RuleCycleTippingInterfaces(benchmark::State& State) {
   }
 }
 BENCHMARK(RuleCycleTippingInterfaces)->Apply(IterationCount);
+
+// Blocks of the three tipping rules whose conclusions lie side by side, each block on its own 30
+// units of a wider tip variable: the accumulated set grows by one conclusion per rule. Each call
+// fires every rule (its strength measured afresh), accumulates and defuzzifies, as the tipping
+// cycle does. Every accumulation makes a new set of all the points so far, so the work grows with
+// the square of the rules: the counter "units" is the number of points the accumulations make,
+// "rules" the number of rules.
+class TRuleBlocks {
+ public:
+  explicit TRuleBlocks(int Rules) : FLogic(MakeOwned<TFuzzyLogic>(nullptr)) {
+    FLogic->SetAutoTerms(false);
+    auto AddVariable = [&](const char* Name, TFzyFloat Maximum) {
+      TFuzzyVariable* Variable = FLogic->Items().Add(Name);
+      Variable->SetMaximum(Maximum);
+      return Variable;
+    };
+    auto AddTerm = [](TFuzzyVariable* Variable, const examples::TTippingTerm& Term, TFzyFloat Shift) {
+      TFuzzySet* Set = Variable->Items().Add(std::string(Term.Name) + (Shift > 0 ? std::to_string(int(Shift)) : ""));
+      Set->CreateTriangleFunctionValues(Term.Left + Shift, Term.Middle + Shift, Term.Right + Shift);
+      return Set;
+    };
+    TFuzzyVariable* Service = AddVariable("service", examples::ServiceMaximum);
+    TFuzzyVariable* Food = AddVariable("food", examples::FoodMaximum);
+    const int Blocks = (Rules + 2) / 3;
+    TFuzzyVariable* Tip = AddVariable("tip", examples::TipMaximum * Blocks);
+    for (const examples::TTippingTerm& T : examples::ServiceTerms) FService.push_back(AddTerm(Service, T, 0));
+    for (const examples::TTippingTerm& T : examples::FoodTerms) FFood.push_back(AddTerm(Food, T, 0));
+    for (int Block = 0; Block < Blocks; ++Block)
+      for (const examples::TTippingTerm& T : examples::TipTerms)
+        if (static_cast<int>(FConclusions.size()) < Rules)
+          FConclusions.push_back(AddTerm(Tip, T, examples::TipMaximum * Block));
+    FServiceInput = Service->Items().Add("");
+    FFoodInput = Food->Items().Add("");
+    FTip = Tip;
+  }
+
+  // PointsMade, when given, receives the number of points of all accumulated sets.
+  TFzyFloat Tip(TFzyFloat Service, TFzyFloat Food, int* PointsMade = nullptr) {
+    FServiceInput->CreateCrispValue(Service);
+    FFoodInput->CreateCrispValue(Food);
+    TFuzzySet* Accumulated = nullptr;
+    for (std::size_t Rule = 0; Rule < FConclusions.size(); ++Rule) {
+      TFzyFloat Strength = 0;
+      switch (Rule % 3) {
+        case 0:
+          Strength = std::max(FService[0]->GetCorrelationStrength(FServiceInput),
+                              FFood[0]->GetCorrelationStrength(FFoodInput));
+          break;
+        case 1:
+          Strength = FService[1]->GetCorrelationStrength(FServiceInput);
+          break;
+        default:
+          Strength = std::max(FService[2]->GetCorrelationStrength(FServiceInput),
+                              FFood[1]->GetCorrelationStrength(FFoodInput));
+      }
+      if (TFuzzySet* Result = FTip->AssertRule(Strength, FConclusions[Rule], Accumulated)) {
+        if (Accumulated) Accumulated->Free();
+        Accumulated = Result;
+        if (PointsMade) *PointsMade += Accumulated->Values().Count();
+      }
+    }
+    if (!Accumulated) return 0;
+    const TFzyFloat Result = Accumulated->Defuzzify();
+    Accumulated->Free();
+    return Result;
+  }
+
+ private:
+  TOwned<TFuzzyLogic> FLogic;
+  TFuzzyVariable* FTip;
+  TFuzzySet* FServiceInput;
+  TFuzzySet* FFoodInput;
+  std::vector<TFuzzySet*> FService, FFood, FConclusions;
+};
+
+void RuleAccumulation(benchmark::State& State) {
+  TRuleBlocks Blocks(static_cast<int>(State.range(0)));
+  // Inputs (service, food) that fire all three rules of every block.
+  constexpr double Inputs[][2] = {{3, 7.5}, {6, 4.5}, {7.5, 3}, {4.5, 6}};
+  int PointsMade = 0;
+  for (const auto& [Service, Food] : Inputs) Blocks.Tip(Service, Food, &PointsMade);
+  State.counters["units"] = PointsMade / static_cast<double>(std::size(Inputs));
+  State.counters["rules"] = static_cast<double>(State.range(0));
+  TAllocationsPerCall Allocations(State);
+  std::size_t Step = 0;
+  for (auto _ : State) {
+    const auto& [Service, Food] = Inputs[Step++ % std::size(Inputs)];
+    benchmark::DoNotOptimize(Blocks.Tip(Service, Food));
+  }
+}
+BENCHMARK(RuleAccumulation)->Arg(3)->Arg(30)->Arg(300)->Arg(3000)->Apply(IterationCount);
 
 #ifdef FUZZY_BENCH_PEER
 // The same engine in the peer library.

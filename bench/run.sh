@@ -26,7 +26,7 @@ cd "$(dirname "$0")/.."
 cmake --preset bench >/dev/null
 cmake --build --preset bench >/dev/null
 
-Programs=(membership combination cuts defuzzify rule_cycle chains parse rule_base expression print)
+Programs=(membership combination cuts defuzzify rule_cycle point_list chains parse rule_base expression print)
 Bin=build/bench/bench
 Results=build/bench/results
 rm -rf "$Results"

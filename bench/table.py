@@ -69,17 +69,28 @@ def main():
     if points:
         print("\nPoints in the result: " + ", ".join(points))
 
+    # A family is the runs X/n of one benchmark. A run that reports the counter "units" (points,
+    # rules) is measured per unit; the others per n, for n of 10 and more.
     families = {}
-    for name in medians:
+    for name, entry in medians.items():
         match = re.fullmatch(r"(.+)/(\d+)", name)
-        if match and not name.startswith(PEER) and int(match[2]) >= 10:
-            families.setdefault(match[1], []).append((int(match[2]), ns(name)))
-    growing = {family: sizes for family, sizes in families.items() if len(sizes) > 1}
+        if not match or name.startswith(PEER):
+            continue
+        units = entry.get("units") or (int(match[2]) if int(match[2]) >= 10 else None)
+        if units:
+            families.setdefault(match[1], []).append((name, int(match[2]), units))
+    growing = {family: runs for family, runs in families.items() if len(runs) > 1}
     if growing:
-        print("\nGrowth, ns per point (flat when the cost is linear):\n")
-        for family, sizes in growing.items():
-            cells = ", ".join(f"{n:,} points {time / n:.1f}" for n, time in sizes)
-            print(f"- {family}: {cells}")
+        print("\nGrowth per unit of work (a point), flat when the cost is linear:\n")
+        print("| benchmark | n | units | ns/unit | instructions/unit | allocations/unit |")
+        print("|---|---:|---:|---:|---:|---:|")
+        for family, runs in growing.items():
+            for name, n, units in runs:
+                count = instructions.get(name)
+                allocs = medians[name].get("allocs")
+                print(f"| {family} | {n:,} | {units:,.0f} | {number(ns(name) / units, 1)} "
+                      f"| {number(None if count is None else count / units, 1)} "
+                      f"| {number(None if allocs is None else allocs / units, 2)} |")
 
 
 if __name__ == "__main__":

@@ -2,6 +2,14 @@
 // What a fuzzy set reads from the variable that holds it and from that variable's logic component.
 // The class model's variable and logic component implement these; a set without a variable (or a
 // variable without a component) uses the defaults the set itself knows.
+//
+//   const TFuzzyVariableContext* Variable = Set->Variable();   // nullptr for a free-standing set
+//   TFzyFloat Top = Variable ? Variable->Maximum() : 2147483647.0;
+//   const TFuzzyLogicContext* Logic = Variable ? Variable->LogicContext() : nullptr;
+//   int Points = Logic ? Logic->NumFunctionValues() : 7;
+//
+// The engine only reads these, also from several threads at once: implementations answer their
+// const calls without changing anything.
 
 #include <string>
 

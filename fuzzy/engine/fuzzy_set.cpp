@@ -1,7 +1,8 @@
 #include "fuzzy/engine/fuzzy_set.h"
 
 #include "fuzzy/engine/fuzzy_math.h"
-#include "fuzzy/engine/merge_walk.h"
+#include "fuzzy/engine/internal/merge_walk.h"
+#include "fuzzy/engine/internal/point_batch.h"
 #include "fuzzy/runtime/update_bracket.h"
 
 #include <algorithm>
@@ -28,24 +29,33 @@ void TFuzzySet::BeforeDestruction() {
 
 TFuzzySetValues* TFuzzySet::CreateValues() { return New<TFuzzySetValues>(this); }
 
+namespace {
+
+const TFuzzyVariableContext* VariableOf(const TCollection* Collection) {
+  return Collection ? dynamic_cast<const TFuzzyVariableContext*>(Collection->Owner()) : nullptr;
+}
+
+}  // namespace
+
 void TFuzzySet::SetCollection(TCollection* Value) {
   // Forget the variable: the collection it was found through may be gone by the next lookup.
   FVariableCollection = nullptr;
   FVariable = nullptr;
   TFuzzySetValuesOwner::SetCollection(Value);
+  // The set list of a variable told the set its variable when it joined (JoinedVariable).
+  if (Collection() != FVariableCollection) {
+    FVariableCollection = Collection();
+    FVariable = VariableOf(Collection());
+  }
 }
 
 const TFuzzyVariableContext* TFuzzySet::Variable() const {
   // Current in every notification of a move: the set's collection is set before it is announced.
   const TCollection* Current = Collection();
-  if (Current != FVariableCollection) {
-    FVariableCollection = Current;
-    FVariable = Current ? dynamic_cast<const TFuzzyVariableContext*>(Current->Owner()) : nullptr;
-  }
-  return FVariable;
+  return Current == FVariableCollection ? FVariable : VariableOf(Current);
 }
 
-void TFuzzySet::JoinedVariable(const TFuzzyVariableContext* Variable) const {
+void TFuzzySet::JoinedVariable(const TFuzzyVariableContext* Variable) {
   FVariableCollection = Collection();
   FVariable = Variable;
 }
@@ -188,18 +198,25 @@ int TFuzzySet::GetMinYValueOfX(int Index, int Step) const {
 }
 
 TFzyFloat TFuzzySet::DegreeOfMembership(TFzyFloat Value) const {
-  // A set read repeatedly answers the common case, strictly between the ends and between two
-  // breakpoints, from its contiguous coordinates; everything else takes the walk over the points.
-  if (const TFuzzySetValues::TCoordinates* C = FValues->RepeatedCoordinates()) {
-    const std::size_t N = C->X.size();
-    if (N >= 2 && Value > C->X[0] && Value < C->X[N - 1]) {
-      // The first point at or past Value: by halves in a long list whose X never falls.
+  // The common case, strictly between the ends and between two breakpoints, answered from the first
+  // point at or past Value (as the walk finds it, whatever the order), for a set read repeatedly
+  // from its contiguous coordinates: by halves in a long list whose X never falls. Everything else
+  // takes the walk over the points.
+  if (const auto* C = internal::TPointBatch::RepeatedCoordinates(*FValues)) {
+    // A current copy holds as many points as the list; the list's count is read without waiting
+    // for the copy.
+    const std::size_t N = FValues->RawItems().size();
+    const TFzyFloat* X = C->X();
+    if (N >= 2 && Value > X[0] && Value < X[N - 1]) {
       std::size_t I = 1;
       if (N > 16 && C->Ascending)
-        I = static_cast<std::size_t>(std::lower_bound(C->X.begin() + 1, C->X.end(), Value) - C->X.begin());
+        I = static_cast<std::size_t>(std::lower_bound(X + 1, X + N, Value) - X);
       else
-        while (C->X[I] < Value) ++I;
-      if (C->X[I] != Value) return InterpolateY(C->X[I - 1], C->Y[I - 1], C->X[I], C->Y[I], Value);
+        while (X[I] < Value) ++I;
+      const TFzyFloat* Y = X + N;
+      if (X[I] != Value)
+        return C->Moderate ? merge_walk_detail::DegreeInside<false>(X[I - 1], Y[I - 1], X[I], Y[I], Value)
+                           : merge_walk_detail::DegreeInside(X[I - 1], Y[I - 1], X[I], Y[I], Value);
     }
   }
   return DegreeOfMembershipByWalk(Value);
@@ -218,7 +235,7 @@ TFzyFloat TFuzzySet::DegreeOfMembershipByWalk(TFzyFloat Value) const {
   for (int I = 1; I < N; ++I) {
     const TFuzzySetValue* P = FValues->Point(I);
     if (P->X() == Value) return FValues->Point(GetMaxYValueOfX(I, 1))->Y();
-    if (P->X() > Value) return InterpolateY(Previous->X(), Previous->Y(), P->X(), P->Y(), Value);
+    if (P->X() > Value) return merge_walk_detail::DegreeInside(Previous->X(), Previous->Y(), P->X(), P->Y(), Value);
     Previous = P;
   }
   return 0;
@@ -228,35 +245,84 @@ TFzyFloat TFuzzySet::DegreeOfMembershipByWalk(TFzyFloat Value) const {
 
 namespace {
 
+using internal::TCoordinate;
+using TShape = TRecycledVector<TCoordinate>;
+
 // The S-shaped growth from 0 at Left to 1 at Right, bending at the midpoint.
 TFzyFloat GrowthAt(TFzyFloat X, TFzyFloat Left, TFzyFloat Right) {
-  const TFzyFloat Width = Right - Left;
   if (X <= Left) return 0;
-  if (X <= (Left + Right) / 2) {
-    const TFzyFloat T = (X - Left) / Width;
+  if (X <= Midpoint(Left, Right)) {
+    const TFzyFloat T = RatioOfDifferences(X, Left, Right, Left);
     return 2 * T * T;
   }
   if (X <= Right) {
-    const TFzyFloat T = (X - Right) / Width;
+    const TFzyFloat T = RatioOfDifferences(X, Right, Right, Left);
     return 1 - 2 * T * T;
   }
   return 1;
+}
+
+// A point count of a generator: below 3 counted as 3, above the limit refused.
+int ShapePointCount(int Num) {
+  internal::CheckPointCount(Num);
+  return Num < 3 ? 3 : Num;
+}
+
+// Raises before anything is written when a point of Shape is not finite.
+void CheckShape(const TShape& Shape) {
+  for (const TCoordinate& P : Shape) {
+    internal::CheckFinite(P.X, "X");
+    internal::CheckFinite(P.Y, "Y");
+  }
+}
+
+// The points of CreateCurveValues(Num, Left, Right, ..., Growth), x accumulating by repeated
+// addition of the step.
+TShape CurveShape(int Num, TFzyFloat Left, TFzyFloat Right, bool Growth) {
+  internal::CheckFinite(Left, "X");
+  internal::CheckFinite(Right, "X");
+  if (Left > Right) throw EFzyException(SInvalidRangeArguments, {Left, Right});
+  Num = ShapePointCount(Num);
+  const TFzyFloat Step = StepBetween(Left, Right, Num - 1);
+  TShape Shape(static_cast<std::size_t>(Num));
+  TFzyFloat X = Left;
+  for (TCoordinate& P : Shape) {
+    const TFzyFloat G = GrowthAt(X, Left, Right);
+    P = {X, Growth ? G : 1 - G};
+    X += Step;
+  }
+  CheckShape(Shape);
+  return Shape;
+}
+
+void AppendShape(TFuzzySetValues& Values, const TShape& Shape) {
+  internal::TPointAppender Appender(Values);
+  for (const TCoordinate& P : Shape) Appender.Append(P.X, P.Y);
 }
 
 }  // namespace
 
 void TFuzzySet::SetSetType(TFuzzySetType Value) {
   if (Value == FSetType) return;
-  FSetType = Value;
+  if (Value > fstGrowthCurve) throw EListError(SListIndexError, {static_cast<int>(Value)});
   if (Value != fstUserDefined) {
     const TFzyFloat Min = GetXRange(1);
     const TFzyFloat Max = GetXRange(0);
-    const TFzyFloat D = Max - Min;
+    internal::CheckFinite(Min, "X");
+    internal::CheckFinite(Max, "X");
     const int Num = NumFunctionValues();
-    const TFzyFloat Center = Min + D / 2;
-    const TFzyFloat Width = D * ONE_THIRD;
-    const TFzyFloat A = Min + D * ONE_THIRD;
-    const TFzyFloat B = Min + D * TWO_THIRDS;
+    internal::CheckPointCount(Num);
+    // The shapes are linear in the range: a range wider than the double range is worked out at half
+    // scale, which changes no bit of the result.
+    const bool Wide = !std::isfinite(Max - Min);
+    const TFzyFloat Scale = Wide ? 2 : 1;
+    const TFzyFloat D = Max / Scale - Min / Scale;
+    const TFzyFloat Center = (Min / Scale + D / 2) * Scale;
+    const TFzyFloat Width = D * ONE_THIRD * Scale;
+    const TFzyFloat A = (Min / Scale + D * ONE_THIRD) * Scale;
+    const TFzyFloat B = (Min / Scale + D * TWO_THIRDS) * Scale;
+    const TFzyFloat Inflection = D / 12 * Scale;
+    FSetType = Value;
     TUpdateBracket Bracket(*FValues);
     FValues->Clear();
     switch (Value) {
@@ -266,70 +332,70 @@ void TFuzzySet::SetSetType(TFuzzySetType Value) {
         CreateTriangleFunctionValues(Center - Width, Center, Center + Width);
         break;
       case fstDeclineCurve:
-        CreateCurveValues(Num, A, B, A + (B - A) / 2, false);
+        CreateCurveValues(Num, A, B, Lerp(A, B, 0.5), false);
         break;
       case fstPICurve:
         CreatePIFunctionValues(Num, Width, Center);
         break;
       case fstBetaCurve:
-        CreateBetaCurveFunctionValues(Num, Width, Center, D / 12);
+        CreateBetaCurveFunctionValues(Num, Width, Center, Inflection);
         break;
       case fstGrowthCurve:
-        CreateCurveValues(Num, A, B, A + (B - A) / 2, true);
+        CreateCurveValues(Num, A, B, Lerp(A, B, 0.5), true);
         break;
     }
+  } else {
+    FSetType = Value;
   }
   Changed(false);
 }
 
 void TFuzzySet::CreateTriangleFunctionValues(TFzyFloat Left, TFzyFloat Middle, TFzyFloat Right) {
+  internal::CheckFinite(Left, "X");
+  internal::CheckFinite(Middle, "X");
+  internal::CheckFinite(Right, "X");
   if (Right < Left) Right = Left;
   if (Middle < Left)
     Middle = Left;
   else if (Middle > Right)
     Middle = Right;
-  {
-    TUpdateBracket Bracket(*FValues);
-    FValues->AppendSetXY(Left, 0);
-    FValues->AppendSetXY(Middle, 1);
-    FValues->AppendSetXY(Right, 0);
-  }
+  WithinUpdate(*FValues, [&] { AppendShape(*FValues, {{Left, 0}, {Middle, 1}, {Right, 0}}); });
   FSetType = fstTriangle;
 }
 
 void TFuzzySet::CreateCurveValues(int Num, TFzyFloat Left, TFzyFloat Right, TFzyFloat InflectionPoint,
                                   bool Growth) {
-  if (Left > Right) throw EFzyException(SInvalidRangeArguments, {Left, Right});
-  if (Num < 3) Num = 3;
-  const TFzyFloat Step = (Right - Left) / (Num - 1);
-  {
-    TUpdateBracket Bracket(*FValues);
-    TFzyFloat X = Left;
-    for (int I = 0; I < Num; ++I) {
-      const TFzyFloat G = GrowthAt(X, Left, Right);
-      FValues->AppendSetXY(X, Growth ? G : 1 - G);
-      X += Step;
-    }
-  }
+  internal::CheckFinite(InflectionPoint, "InflectionPoint");
+  const TShape Shape = CurveShape(Num, Left, Right, Growth);
+  WithinUpdate(*FValues, [&] { AppendShape(*FValues, Shape); });
   FInflectionPoint = InflectionPoint;
   FSetType = Growth ? fstGrowthCurve : fstDeclineCurve;
 }
 
 void TFuzzySet::CreatePIFunctionValues(int Num, TFzyFloat Left, TFzyFloat Right, TFzyFloat Center) {
+  internal::CheckFinite(Left, "X");
+  internal::CheckFinite(Right, "X");
+  internal::CheckFinite(Center, "X");
   if (Left > Right) throw EFzyException(SInvalidRangeArguments, {Left, Right});
+  Num = ShapePointCount(Num);
   Center = std::clamp(Center, Left, Right);
   const int Half = Num / 2;
-  {
-    TUpdateBracket Bracket(*FValues);
-    CreateCurveValues(Half + 1, Left, Center, Left + (Center - Left) / 2, true);
+  // Both curves are made before the first point is added.
+  const TShape Growth = CurveShape(Half + 1, Left, Center, true);
+  const TShape Decline = CurveShape(Half + 1, Center, Right, false);
+  WithinUpdate(*FValues, [&] {
+    AppendShape(*FValues, Growth);
     if (Num % 2 == 0 && FValues->Count() > 0) FValues->Delete(FValues->Count() - 1);
-    CreateCurveValues(Half + 1, Center, Right, Center + (Right - Center) / 2, false);
+    AppendShape(*FValues, Decline);
     if (FValues->Count() > Num) FValues->Delete(Half);
-  }
+  });
+  FInflectionPoint = Lerp(Center, Right, 0.5);
   FSetType = fstPICurve;
 }
 
 void TFuzzySet::CreatePIFunctionValues(int Num, TFzyFloat Range, TFzyFloat Center) {
+  internal::CheckFinite(Range, "X");
+  internal::CheckFinite(Center, "X");
   CreatePIFunctionValues(Num, Center - Range, Center + Range, Center);
 }
 
@@ -340,33 +406,39 @@ void TFuzzySet::CreateBetaCurveFunctionValues(int Num, TFzyFloat Range, TFzyFloa
 
 void TFuzzySet::CreateBetaCurveFunctionValues(int Num, TFzyFloat Range, TFzyFloat Center,
                                               TFzyFloat InflectionPoint, TFzyFloat Weight) {
-  if (Num < 3) Num = 3;
-  const TFzyFloat Step = 2 * Range / (Num - 1);
-  {
-    TUpdateBracket Bracket(*FValues);
-    TFzyFloat X = Center - Range;
-    for (int I = 0; I < Num; ++I) {
-      TFzyFloat Y;
-      if (InflectionPoint == 0) {
-        // The limit of ever narrower curves: a spike at Center.
-        Y = X == Center ? 1 : 0;
-      } else {
-        const TFzyFloat T = (X - Center) / InflectionPoint;
-        Y = 1 / (1 + Weight * T * T);
-      }
-      FValues->AppendSetXY(X, Y);
-      X += Step;
+  internal::CheckFinite(Range, "X");
+  internal::CheckFinite(Center, "X");
+  internal::CheckFinite(InflectionPoint, "InflectionPoint");
+  internal::CheckFinite(Weight, "Weight");
+  Num = ShapePointCount(Num);
+  const TFzyFloat Step = StepBetween(-Range, Range, Num - 1);
+  TShape Shape(static_cast<std::size_t>(Num));
+  TFzyFloat X = Center - Range;
+  for (TCoordinate& P : Shape) {
+    TFzyFloat Y;
+    if (InflectionPoint == 0) {
+      // The limit of ever narrower curves: a spike at Center.
+      Y = X == Center ? 1 : 0;
+    } else {
+      const TFzyFloat T = (X - Center) / InflectionPoint;
+      // So far from the centre that the distance overflows: the limit of the curve there.
+      Y = std::isfinite(T) ? 1 / (1 + Weight * T * T) : (Weight == 0 ? 1 : 0);
     }
+    P = {X, Y};
+    X += Step;
   }
+  CheckShape(Shape);
+  WithinUpdate(*FValues, [&] { AppendShape(*FValues, Shape); });
   FInflectionPoint = InflectionPoint;
   FSetType = fstBetaCurve;
 }
 
 void TFuzzySet::CreateCrispValue(TFzyFloat Value) {
+  internal::CheckFinite(Value, "X");
   // The points of CreateTriangleFunctionValues(Value, Value, Value) in place of the old ones.
   WithinUpdate(*FValues, [&] {
-    const TFuzzySetValues::TCoordinate Spike[] = {{Value, 0}, {Value, 1}, {Value, 0}};
-    FValues->ReplaceSetXY(Spike);
+    const TCoordinate Spike[] = {{Value, 0}, {Value, 1}, {Value, 0}};
+    internal::TPointBatch::Replace(*FValues, Spike);
     FSetType = fstTriangle;
   });
   FExpression = TDeferredText::Number(Value);

@@ -2,12 +2,28 @@
 // One fuzzy set: a name and a membership function held as a point list, linearly interpolated
 // between points and constant beyond the first and the last point.
 //
+//   TOwned<TFuzzySet> Warm = MakeOwned<TFuzzySet>(nullptr);
+//   Warm->SetName("warm");
+//   Warm->CreateTriangleFunctionValues(10, 25, 40);
+//   Warm->DegreeOfMembership(20);                           // 0.6667
+//   TOwned<TFuzzySet> Hot = Adopt(Warm->Clone());
+//   Hot->Hedge(fhVery);                                     // changes Hot itself
+//   TOwned<TFuzzySet> Either = Adopt(Warm->Union(Hot.get()));  // a new set: 'warm or very warm'
+//
 // A set normally lives in the set list of a linguistic variable and is created by it; it can also
 // stand alone (New<TFuzzySet>(nullptr) or MakeOwned<TFuzzySet>(nullptr)). Operations that yield a
 // new set (union, intersection, cuts, inference, cloning) create it with the set's own class in the
-// set's own collection: the result of a set that belongs to a variable is a new member of that
-// variable; the result of a free-standing set is returned as a raw pointer that belongs to the
+// set's own collection: the result of a set that belongs to a variable joins that variable, which
+// owns it; the result of a free-standing set is returned as a raw pointer that belongs to the
 // caller (Adopt(Result) puts it in a TOwned). Hedges and correlation change the set itself.
+//
+// Failures: an operation that raises leaves the set (its points, name, expression and type) as it
+// was and reports no change, unless its comment says what it leaves. No NaN or infinite coordinate
+// is ever stored; finite input gives finite results.
+//
+// Threads: const operations on sets that no thread changes may run on several threads at once,
+// also on sets of one variable and logic component (degrees, defuzzification, correlation
+// strength, names, expressions, texts); sets that share nothing may be used on different threads.
 
 #include <cstdint>
 #include <functional>
@@ -95,17 +111,30 @@ class TFuzzySet : public TFuzzySetValuesOwner {
 
   // ---- membership and shapes ----
   TFzyFloat DegreeOfMembership(TFzyFloat Value) const;
+  // The shape generators add their points to those the set holds (they do not clear it; SetSetType
+  // and CreateCrispValue do). Num is a point count, below 3 counted as 3; above MaxPointCount it
+  // raises EFzyException (SPointCountLimit). An argument that is not finite, or a shape whose points
+  // would not be (a beta curve whose weight sends a degree to infinity), raises EFzyException
+  // (SInvalidPointValue); Left above Right raises SInvalidRangeArguments. Each raises before any
+  // point changes.
   void CreateTriangleFunctionValues(TFzyFloat Left, TFzyFloat Middle, TFzyFloat Right);
   void CreateCurveValues(int Num, TFzyFloat Left, TFzyFloat Right, TFzyFloat InflectionPoint, bool Growth);
+  // Expects an empty set: the peak is made by deleting points by position.
   void CreatePIFunctionValues(int Num, TFzyFloat Left, TFzyFloat Right, TFzyFloat Center);
   void CreatePIFunctionValues(int Num, TFzyFloat Range, TFzyFloat Center);
+  // An InflectionPoint of 0 gives the limit of ever narrower curves: a spike at Center.
   void CreateBetaCurveFunctionValues(int Num, TFzyFloat Range, TFzyFloat Center, TFzyFloat InflectionPoint);
   void CreateBetaCurveFunctionValues(int Num, TFzyFloat Range, TFzyFloat Center, TFzyFloat InflectionPoint,
                                      TFzyFloat Weight);
+  // Replaces the points by the spike (Value, 0), (Value, 1), (Value, 0).
   void CreateCrispValue(TFzyFloat Value);
 
   // ---- hedges: change the set itself, rename it, rewrite its Expression; return it ----
+  // A value outside the enumeration raises EListError; "normalize" and "slightly" of an empty set
+  // raise SFuzzySetEmpty.
   TFuzzySet* Hedge(TFuzzyHedge HedgeType);
+  // A Value that is not finite, a division by 0, and a result that is not finite (a degree or an X
+  // beyond the double range) raise EFzyException before any point changes.
   TFuzzySet* Hedge(TBaseFuzzyHedge ModifyType, TFzyFloat Value, bool ModifyY);
   // Scales the degrees so that the highest is 1; raises SFuzzySetEmpty for an empty set.
   TFuzzySet* Normalize();
@@ -130,28 +159,43 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   virtual TFuzzySet* Union(const TFuzzySet* FuzzySet, TFuzzyOperation UnionType) const;
   // A quick test whether the two sets overlap.
   bool Intersects(const TFuzzySet* FuzzySet) const;
-  static TFzyFloat InterpolateX(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat YValue);
-  static TFzyFloat InterpolateY(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat XValue);
+  static TFzyFloat InterpolateX(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat YValue) {
+    return InterpolateXAt<true>(X1, Y1, X2, Y2, YValue);
+  }
+  static TFzyFloat InterpolateY(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat XValue) {
+    return InterpolateYAt<true>(X1, Y1, X2, Y2, XValue);
+  }
 
  protected:
-  ~TFuzzySet() override = default;
-  // Read access to a set's own points for the walk (merge_walk.h).
+  // Read access to a set's own points for the walk (internal/merge_walk.h).
   class TPoints;
-  // The merge walk over two point views; true when the callback stopped it (merge_walk.h).
+  // The merge walk over two point views; true when the callback stopped it (internal/merge_walk.h).
   template <typename TPointsA, typename TPointsB, typename TCallback>
   static bool MergeWalk(const TPointsA& A, const TPointsB& B, TCallback&& Callback);
-  // The overlap test over two point views (merge_walk.h).
+  // The overlap test over two point views (internal/merge_walk.h).
   template <typename TPointsA, typename TPointsB>
   static bool PointsIntersect(const TPointsA& A, const TPointsB& B);
-  // Shrinks the level runs of a finished combination: a leading run to its last point, an inner
-  // run to its first and last, a trailing run to its first.
+  // Shrinks the level runs of a finished combination, in one pass: a leading run to its last
+  // point, an inner run to its first and last, a trailing run to its first.
   static void RemoveLevelRuns(TFuzzySetValues& Values);
-  // The same on any list with Count(), Y(Index) and Delete(Index).
-  template <typename TList>
-  static void RemoveLevelRunsOf(TList& Values);
   // The crossing (X, Y) of segment (X1, Y1)-(X2, Y2) with segment (X3, Y3)-(X4, Y4).
   static bool LineSegmentIntersects(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat X3,
-                                    TFzyFloat Y3, TFzyFloat X4, TFzyFloat Y4, TFzyFloat& X, TFzyFloat& Y);
+                                    TFzyFloat Y3, TFzyFloat X4, TFzyFloat Y4, TFzyFloat& X, TFzyFloat& Y) {
+    return SegmentsCross<true>(X1, Y1, X2, Y2, X3, Y3, X4, Y4, X, Y);
+  }
+  // The arithmetic of the line routines, Wide for coordinates that may lie so far apart that a
+  // difference or a product passes the double range; the merge walk uses the plain one for sets
+  // whose coordinates all lie within +-2^500, where that cannot happen.
+  template <bool Wide>
+  static TFzyFloat InterpolateXAt(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat YValue);
+  template <bool Wide>
+  static TFzyFloat InterpolateYAt(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat XValue);
+  template <bool Wide>
+  static bool SegmentsCross(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat X3, TFzyFloat Y3,
+                            TFzyFloat X4, TFzyFloat Y4, TFzyFloat& X, TFzyFloat& Y);
+  // LineSegmentIntersects with every X, and every Y, scaled by a power of two to within [-1, 1].
+  static bool LineSegmentIntersectsScaled(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat X3,
+                                          TFzyFloat Y3, TFzyFloat X4, TFzyFloat Y4, TFzyFloat& X, TFzyFloat& Y);
   // The same on points: a new free-standing point, or null when the segments do not cross.
   static TOwned<TFuzzySetValue> LineSegmentIntersects(const TFuzzySetValue& P1, const TFuzzySetValue& P2,
                                                       const TFuzzySetValue& P3, const TFuzzySetValue& P4);
@@ -198,23 +242,25 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   const TDeferredText& ExpressionText() const { return FExpression; }
   // The one wrapper of every combination, in both models: gives Result the name 'this keyword
   // other' and fills its points with Fill(its point list) inside an update bracket; afterwards (also
-  // when Fill raises) gives it the expression built the same way (merge_walk.h). Who makes and owns
-  // Result is the caller's business.
+  // when Fill raises) gives it the expression built the same way (internal/merge_walk.h). Who makes
+  // and owns Result is the caller's business.
   template <typename TFill>
   void FillCombination(TFuzzySet& Result, const TDeferredText& OtherName, const TDeferredText& OtherExpression,
                        std::string_view OperatorKeyword, TFill&& Fill) const;
-  // Fills a combination's points with a built-in operator: the walk's points are gathered first, so
-  // the points the level-run pass removes are never made (merge_walk.h).
+  // The points a built-in operator's walk visits, gathered before the result is made, so that a
+  // degree beyond the double range is refused first (EFzyException) and the points the level-run
+  // pass removes are never made; AppendTo then writes them to the result (internal/merge_walk.h).
+  class TWalkedPoints;
   template <TDegreeFunction& Degree, typename TPointsA, typename TPointsB>
-  static void WalkBuiltIn(TFuzzySetValues& Points, const TPointsA& A, const TPointsB& B);
+  static TWalkedPoints WalkBuiltIn(const TPointsA& A, const TPointsB& B);
+  // The same for the built-in intersection (union) of kind Operation of this set with FuzzySet:
+  // compiled once, here, so that both models run the same walk.
+  TWalkedPoints WalkIntersection(const TFuzzySet& FuzzySet, TFuzzyOperation Operation) const;
+  TWalkedPoints WalkUnion(const TFuzzySet& FuzzySet, TFuzzyOperation Operation) const;
   // Fills a combination's points with Append(Points, X1, Y1, X2, Y2) at every place of the walk,
-  // then, unless Append stopped the walk, runs the level-run pass (merge_walk.h).
+  // then, unless Append stopped the walk, runs the level-run pass (internal/merge_walk.h).
   template <typename TPointsA, typename TPointsB, typename TAppend>
   static void WalkByCallback(TFuzzySetValues& Points, const TPointsA& A, const TPointsB& B, TAppend&& Append);
-  // The points of the built-in intersection (union) of kind Operation of this set with FuzzySet,
-  // appended to Points: compiled once, here, so that both models run the same walk.
-  void WalkIntersection(TFuzzySetValues& Points, const TFuzzySet& FuzzySet, TFuzzyOperation Operation) const;
-  void WalkUnion(TFuzzySetValues& Points, const TFuzzySet& FuzzySet, TFuzzyOperation Operation) const;
   // Whether a derived name may stay a recipe (SetDerivedName), which bypasses SetName: true for the
   // library's own set class; a descendant that overrides SetName answers for itself.
   virtual bool DefersDerivedNames() const;
@@ -229,16 +275,25 @@ class TFuzzySet : public TFuzzySetValuesOwner {
 
  public:
   // ---- cuts, defuzzification, inference, correlation ----
-  // Empty sets raise EFzyException (SFuzzySetEmpty) before anything is created.
+  // The cuts are new sets (see the top of this file for ownership). An empty set raises
+  // EFzyException (SFuzzySetEmpty) before anything is created, except where the cut reads no
+  // point: a strong alpha cut at 0 (a copy: no points) or 1 (the single point (0, 0)), a cut-off
+  // that keeps everything (a copy) or levels everything (the single point (0, c)), for example
+  // Cutoff(1.5, true) of an empty set gives (0, 1).
   TFuzzySet* AlphaCutoff(TFzyFloat CutOff, bool StrongCutoff) const;
   TFuzzySet* Cutoff(TFzyFloat CutOff, bool CutValuesBelow) const;
   TFzyFloat CenterOfGravity() const;
   TFzyFloat MeanOfMaxima() const;
   TFzyFloat Defuzzify() const;
   bool IsUndecidable() const;
+  // The union (Unconditional: the intersection) with NewEvidence under the method's operation: a
+  // new set, like the result of Union.
   TFuzzySet* Infer(const TFuzzySet* NewEvidence, TFuzzyInferenceMethod InferenceMethod,
                    bool Unconditional) const;
   TFuzzySet* Infer(const TFuzzySet* NewEvidence, bool Unconditional) const;
+  // Changes the set itself: its degrees limited to the strength (with the points where it crosses
+  // that level added, so the result is the smaller of the set and the strength at every X), or
+  // multiplied by it. A strength that is not finite raises before any point changes.
   TFuzzySet* Correlate(TFzyFloat CorrelationStrength, TFuzzyCorrelationMethod CorrelationMethod);
   TFuzzySet* Correlate(TFzyFloat CorrelationStrength);
   // The height of the intersection: the largest min(Y1, Y2) over the places the walk visits.
@@ -256,6 +311,7 @@ class TFuzzySet : public TFuzzySetValuesOwner {
 
  protected:
   explicit TFuzzySet(TCollection* Collection) : TFuzzySetValuesOwner(Collection) {}
+  ~TFuzzySet() override = default;
   template <typename T, typename... Args>
   friend T* New(Args&&...);
 
@@ -266,7 +322,7 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   // Called by the class model's set list, which knows its variable, when the set joins it:
   // Variable() then answers without looking the variable up, until the set moves.
   friend class TFuzzySets;
-  void JoinedVariable(const TFuzzyVariableContext* Variable) const;
+  void JoinedVariable(const TFuzzyVariableContext* Variable);
   // A new empty set of this class in this set's collection: the home of every result.
   TFuzzySet* CreateResult() const;
   // Index of the highest (lowest) point among those sharing point Index's X, walking by Step.
@@ -274,6 +330,7 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   int GetMinYValueOfX(int Index, int Step) const;
   // DegreeOfMembership for a walk that knows Value lies just before point Hint: answered from that
   // segment when the list is ascending and Value lies strictly inside it.
+  template <bool Wide>
   TFzyFloat DegreeOfMembershipNear(TFzyFloat Value, int Hint) const;
 
   // Gives the set a derived name: one that differs from its current name and holds a space (so it
@@ -302,52 +359,43 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   std::intptr_t FTag = 0;
   TDeferredText FExpression;
   TFzyFloat FInflectionPoint = 0;
-  // The variable of FVariableCollection, looked up again whenever the set is in another collection.
-  mutable const TCollection* FVariableCollection = nullptr;
-  mutable const TFuzzyVariableContext* FVariable = nullptr;
+  // The variable of FVariableCollection, found when the set joins a collection; a set found in
+  // another collection looks its variable up again (without keeping it: reads change nothing).
+  const TCollection* FVariableCollection = nullptr;
+  const TFuzzyVariableContext* FVariable = nullptr;
 };
 
 // Inline: the walk calls these for every step.
-inline TFzyFloat TFuzzySet::DegreeOfMembershipNear(TFzyFloat Value, int Hint) const {
-  const int N = FValues->Count();
-  if (N == 0) return 0;
-  // Beyond either end the function is constant.
-  const TFuzzySetValue* First = FValues->Point(0);
-  if (Value < First->X()) return First->Y();
-  const TFuzzySetValue* Last = FValues->Point(N - 1);
-  if (Value > Last->X()) return Last->Y();
-  // In an ascending list, Value strictly between points Hint - 1 and Hint lies on their segment.
-  if (Hint >= 1 && Hint < N) {
-    const TFuzzySetValue* Previous = FValues->Point(Hint - 1);
-    const TFuzzySetValue* P = FValues->Point(Hint);
-    if (Previous->X() < Value && Value < P->X() && FValues->IsAscending())
-      return InterpolateY(Previous->X(), Previous->Y(), P->X(), P->Y(), Value);
-  }
-  // The full rule over the points themselves: a set made during a walk is read too seldom to be
-  // worth copying its coordinates.
-  return DegreeOfMembershipByWalk(Value);
-}
-
-inline TFzyFloat TFuzzySet::InterpolateX(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2,
-                                         TFzyFloat YValue) {
+template <bool Wide>
+inline TFzyFloat TFuzzySet::InterpolateXAt(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2,
+                                           TFzyFloat YValue) {
   if (Y2 == Y1) return X2;
-  return (YValue - Y1) / (Y2 - Y1) * (X2 - X1) + X1;
+  if constexpr (Wide)
+    return Lerp(X1, X2, Fraction(YValue, Y1, Y2));
+  else
+    return (YValue - Y1) / (Y2 - Y1) * (X2 - X1) + X1;
 }
 
-inline TFzyFloat TFuzzySet::InterpolateY(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2,
-                                         TFzyFloat XValue) {
+template <bool Wide>
+inline TFzyFloat TFuzzySet::InterpolateYAt(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2,
+                                           TFzyFloat XValue) {
   if (X2 == X1) return Y2;
-  return (XValue - X1) / (X2 - X1) * (Y2 - Y1) + Y1;
+  if constexpr (Wide)
+    return Lerp(Y1, Y2, Fraction(XValue, X1, X2));
+  else
+    return (XValue - X1) / (X2 - X1) * (Y2 - Y1) + Y1;
 }
 
-inline bool TFuzzySet::LineSegmentIntersects(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2,
-                                             TFzyFloat X3, TFzyFloat Y3, TFzyFloat X4, TFzyFloat Y4,
-                                             TFzyFloat& X, TFzyFloat& Y) {
+// Inlined into the walk, which calls it at every step.
+template <bool Wide>
+[[gnu::always_inline]] inline bool TFuzzySet::SegmentsCross(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2,
+                                                            TFzyFloat X3, TFzyFloat Y3, TFzyFloat X4, TFzyFloat Y4,
+                                                            TFzyFloat& X, TFzyFloat& Y) {
   const TFzyFloat DX1 = X2 - X1, DY1 = Y2 - Y1, DX2 = X4 - X3, DY2 = Y4 - Y3, EX = X1 - X3, EY = Y1 - Y3;
   const bool FirstIsPoint = IsSinglePoint(DX1, DY1);
   const bool SecondIsPoint = IsSinglePoint(DX2, DY2);
-  if (FirstIsPoint && !FloatEquals(InterpolateY(X3, Y3, X4, Y4, X2), Y2)) return false;
-  if (SecondIsPoint && !FloatEquals(InterpolateY(X1, Y1, X2, Y2, X4), Y4)) return false;
+  if (FirstIsPoint && !FloatEquals(InterpolateYAt<Wide>(X3, Y3, X4, Y4, X2), Y2)) return false;
+  if (SecondIsPoint && !FloatEquals(InterpolateYAt<Wide>(X1, Y1, X2, Y2, X4), Y4)) return false;
   // A point on the other segment's line crosses it only within the segment's X span (two points,
   // as on the walk's first step, are compared by Y alone).
   if (FirstIsPoint && !SecondIsPoint && !WithinSpan(X2, X3, X4)) return false;
@@ -355,6 +403,11 @@ inline bool TFuzzySet::LineSegmentIntersects(TFzyFloat X1, TFzyFloat Y1, TFzyFlo
 
   const TFzyFloat Den = DX1 * DY2 - DY1 * DX2;
   const TFzyFloat NumA = EY * DX2 - EX * DY2;
+  // Coordinates so far apart that a difference or a product passes the double range (every
+  // difference enters one of these two): the same test on coordinates scaled down.
+  if constexpr (Wide)
+    if (!std::isfinite(Den - NumA)) [[unlikely]]
+      return LineSegmentIntersectsScaled(X1, Y1, X2, Y2, X3, Y3, X4, Y4, X, Y);
   if (WithinTolerance(Den)) {
     if (NumA != 0) return false;
     // The lines coincide: the nearer of the two second end points.
@@ -366,6 +419,9 @@ inline bool TFuzzySet::LineSegmentIntersects(TFzyFloat X1, TFzyFloat Y1, TFzyFlo
   if (UA < 0 || UA > 1) return false;
   // The position on the second segment, NumB / Den, must lie in [0, 1]; tested without dividing.
   const TFzyFloat NumB = EY * DX1 - EX * DY1;
+  if constexpr (Wide)
+    if (!std::isfinite(NumB)) [[unlikely]]
+      return LineSegmentIntersectsScaled(X1, Y1, X2, Y2, X3, Y3, X4, Y4, X, Y);
   if (NumB != 0) {
     if ((NumB > 0) != (Den > 0)) return false;
     if (NumB > 0 && NumB > Den) return false;
@@ -375,5 +431,23 @@ inline bool TFuzzySet::LineSegmentIntersects(TFzyFloat X1, TFzyFloat Y1, TFzyFlo
   Y = Y3 == Y4 ? Y3 : (Y1 == Y2 ? Y1 : Y1 + UA * DY1);
   return true;
 }
+
+// ---- cursor routines for hosts that walk two point lists step by step ------------------------
+// The cursors are free-standing points (made with New<TFuzzySetValue>(nullptr)).
+
+// Previous takes Current's place; Current moves to Values[Index + 1], or, past the end, keeps its Y
+// and takes DefaultX as X.
+void NextPoint(TFuzzySetValue& Current, TFuzzySetValue& Previous, int& Index, const TFuzzySetValues& Values,
+               TFzyFloat DefaultX);
+// Appends a copy of Current to FuzzySet when A >= B (Flag) or A < B (not Flag); then NextPoint;
+// then, when A = B, OtherPrevious takes Previous's place.
+void AddAndIncrement(TFuzzySet& FuzzySet, TFuzzySetValue& Current, TFuzzySetValue& Previous,
+                     TFuzzySetValue& OtherPrevious, int& Index, TFzyFloat A, TFzyFloat B,
+                     const TFuzzySetValues& Values, TFzyFloat DefaultX, bool Flag);
+// AddAndIncrement on the first cursor pair, then NextPoint on the second.
+void Add1AndIncrement2(TFuzzySet& FuzzySet, TFuzzySetValue& Current1, TFuzzySetValue& Current2,
+                       TFuzzySetValue& Previous1, TFuzzySetValue& Previous2, int& Index1, int& Index2,
+                       TFzyFloat A, TFzyFloat B, const TFuzzySetValues& Values1,
+                       const TFuzzySetValues& Values2, TFzyFloat DefaultX, bool Flag);
 
 }  // namespace fuzzy

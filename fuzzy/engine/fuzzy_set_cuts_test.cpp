@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
 
 #include "fuzzy/engine/fuzzy_set.h"
+#include "fuzzy/runtime/update_bracket.h"
+#include "fuzzy/testing/counting_set.h"
 #include "fuzzy/testing/points.h"
 #include "fuzzy/testing/test_variable.h"
 
@@ -185,6 +190,110 @@ TEST(FuzzySetCuts, CorrelationStrengthAndEquality) {
   // Free-standing sets compare against the default threshold 0.01.
   EXPECT_TRUE(Left->Equals(Right.get()));
   EXPECT_FALSE(Left->Equals(FreeSet({{5, 0}, {6, 1}}).get()));
+}
+
+// Minimum correlation is the smaller of the set and the strength at every X, also at vertical edges
+// (steps and spikes, several points on one X, built inside a bracket so that none merges).
+TEST(FuzzySetCuts, MinimumCorrelationIsTheMinimumAtEveryXEdgesIncluded) {
+  auto Spike = FreeSet();
+  {
+    TUpdateBracket Bracket(Spike->Values());
+    testing::AddPoints(Spike->Values(), {{9, 0}, {9, 0.25}, {9, 1}, {9, 0.25}, {9, 0}});
+  }
+  Spike->Correlate(0.75, fcmMinimum);
+  EXPECT_EQ(Spike->DegreeOfMembership(9), 0.75);
+  EXPECT_EQ(Spike->DegreeOfMembership(10), 0);
+  EXPECT_EQ(Spike->DegreeOfMembership(8), 0);
+
+  std::mt19937 Random(23);
+  for (int Round = 0; Round < 500; ++Round) {
+    testing::TPoints Points;
+    for (double X = 0; X <= 5; X += 0.5)
+      for (int K = static_cast<int>(Random() % 4); K > 0; --K) Points.emplace_back(X, (Random() % 5) / 4.0);
+    if (Points.empty()) continue;
+    auto Original = FreeSet();
+    {
+      TUpdateBracket Bracket(Original->Values());
+      testing::AddPoints(Original->Values(), Points);
+    }
+    TOwned<TFuzzySet> Clipped = Adopt(Original->Clone());
+    const double Strength = (1 + Random() % 9) / 10.0;
+    Clipped->Correlate(Strength, fcmMinimum);
+    for (double X = -0.5; X <= 5.5; X += 0.125)
+      ASSERT_NEAR(Clipped->DegreeOfMembership(X), std::min(Original->DegreeOfMembership(X), Strength), 1e-12)
+          << "round " << Round << " at " << X << " of " << Original->ValuesToString() << " clipped at " << Strength
+          << ": " << Clipped->ValuesToString();
+  }
+  // A strength that is not a number changes nothing.
+  auto Warm = testing::CountingSet({{0, 0}, {1, 1}, {2, 0}}, "warm");
+  EXPECT_THROW(Warm->Correlate(std::nan(""), fcmMinimum), EFzyException);
+  EXPECT_THROW(Warm->Correlate(std::numeric_limits<double>::infinity(), fcmProduct), EFzyException);
+  EXPECT_TRUE(SamePoints(Warm->Values(), {{0, 0}, {1, 1}, {2, 0}}));
+  EXPECT_EQ(Warm->Name(), "warm");
+  EXPECT_EQ(Warm->Changes, 0);
+}
+
+// The cuts that read no point give their result for an empty set, as their header says.
+TEST(FuzzySetCuts, CutsOfAnEmptySetThatReadNoPoint) {
+  auto Empty = FreeSet({}, "e");
+  EXPECT_TRUE(SamePoints(Adopt(Empty->Cutoff(1.5, true))->Values(), {{0, 1}}));
+  EXPECT_TRUE(SamePoints(Adopt(Empty->Cutoff(-1, false))->Values(), {{0, 0}}));
+  EXPECT_TRUE(SamePoints(Adopt(Empty->Cutoff(0, true))->Values(), {}));
+  EXPECT_TRUE(SamePoints(Adopt(Empty->AlphaCutoff(1, true))->Values(), {{0, 0}}));
+  EXPECT_THROW(Empty->Cutoff(0.5, true), EFzyException);
+}
+
+// Coordinates near the ends of the double range: results are finite, never NaN. The centre of
+// gravity of a triangle over [0, 1e308] lies where it lies at any scale.
+TEST(FuzzySetCuts, HugeCoordinatesGiveFiniteResults) {
+  auto Variable = MakeVariable(0, 1e308);
+  TFuzzySet* Triangle = Variable->Add("t");
+  Triangle->CreateTriangleFunctionValues(1e307, 5e307, 9e307);
+  EXPECT_NEAR(Triangle->CenterOfGravity() / 1e307, 5, 1e-12);
+  TFuzzySet* Plateau = Variable->Add("p");
+  testing::AddPoints(Plateau->Values(), {{2e307, 1}, {4e307, 1}});
+  EXPECT_NEAR(Plateau->CenterOfGravity() / 1e307, 5, 1e-12);  // shoulders over the whole range
+  EXPECT_NEAR(Plateau->MeanOfMaxima() / 1e307, 3, 1e-12);
+  auto Largest = MakeVariable(0, 1.7e308);
+  TFuzzySet* Far = Largest->Add("far");
+  testing::AddPoints(Far->Values(), {{1.5e308, 1}, {1.7e308, 1}});
+  EXPECT_NEAR(Far->MeanOfMaxima() / 1e308, 1.6, 1e-12);
+  // Areas too small for the products: the centre is found all the same.
+  auto Tiny = MakeVariable(0, 4e-200);
+  TFuzzySet* Small = Tiny->Add("s");
+  testing::AddPoints(Small->Values(), {{1e-200, 0}, {2e-200, 1e-200}, {3e-200, 0}});
+  EXPECT_NEAR(Small->CenterOfGravity() / 1e-200, 2, 1e-12);
+
+  // Random sets spread over the widest range: every operation gives finite points and numbers.
+  auto Wide = MakeVariable(-1.7e308, 1.7e308);
+  std::mt19937 Random(29);
+  auto RandomSet = [&](const char* Name) {
+    TFuzzySet* Set = Wide->Add(Name);
+    for (int I = static_cast<int>(2 + Random() % 5); I > 0; --I)
+      Set->Values().Add((static_cast<double>(Random() % 35) - 17) * 1e307, (Random() % 5) / 4.0);
+    return Set;
+  };
+  auto CheckFinite = [](const TFuzzySet* Set) {
+    for (const auto& [X, Y] : testing::PointsOf(Set->Values())) ASSERT_TRUE(std::isfinite(X) && std::isfinite(Y));
+    ASSERT_TRUE(std::isfinite(Set->CenterOfGravity()));
+    ASSERT_TRUE(std::isfinite(Set->MeanOfMaxima()));
+  };
+  for (int Round = 0; Round < 200; ++Round) {
+    TFuzzySet* A = RandomSet("a");
+    TFuzzySet* B = RandomSet("b");
+    for (TFuzzyOperation Operation : {foZadeh, foMean, foProduct, foBoundedSum}) {
+      CheckFinite(A->Union(B, Operation));
+      CheckFinite(A->Intersection(B, Operation));
+    }
+    CheckFinite(A->AlphaCutoff(0.5, false));
+    CheckFinite(A->Cutoff(0.5, true));
+    EXPECT_TRUE(std::isfinite(A->GetCorrelationStrength(B)));
+    for (TFuzzyHedge Hedge : {fhVery, fhAbout, fhPositively, fhNot})
+      CheckFinite(A->Clone()->Hedge(Hedge));
+    TFuzzySet* Clipped = A->Clone();
+    CheckFinite(Clipped->Correlate(0.5, fcmMinimum));
+    Wide->Items().Clear();
+  }
 }
 
 }  // namespace

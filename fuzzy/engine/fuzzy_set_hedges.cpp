@@ -4,6 +4,7 @@
 #include <string>
 
 #include "fuzzy/engine/fuzzy_set.h"
+#include "fuzzy/engine/internal/point_batch.h"
 #include "fuzzy/runtime/update_bracket.h"
 
 namespace fuzzy {
@@ -20,14 +21,13 @@ constexpr int ApproximationPointCount = 50;
 // The distance scale of an approximation when the set or the range has no width to measure by.
 constexpr TFzyFloat DefaultApproximationScale = 0.2;
 
+using internal::TPointBatch;
+
 // Writes Change(point's Y) to every point's Y inside one update bracket of the list.
 template <typename F>
 void ChangeEachY(TFuzzySetValues& Values, F Change) {
   TUpdateBracket Bracket(Values);
-  for (int I = 0; I < Values.Count(); ++I) {
-    TFuzzySetValue* P = Values.Point(I);
-    P->SetY(Change(P->Y()));
-  }
+  for (int I = 0; I < Values.Count(); ++I) TPointBatch::WriteY(Values, I, Change(Values.Point(I)->Y()));
 }
 
 // One coordinate V after the arithmetic operator with Value. The power touches only degrees
@@ -82,14 +82,14 @@ int FindPeak(const TFuzzySetValues& Values, bool FromLeft) {
 }
 
 // "above" (FromLeft) and "below": nothing up to the peak from that side, the complement beyond it.
+// An empty set too goes through the bracket, whose closing notification clears the expression.
 void BeyondPeak(TFuzzySetValues& Values, bool FromLeft) {
+  TUpdateBracket Bracket(Values);
   if (Values.Count() == 0) return;
   const int Peak = FindPeak(Values, FromLeft);
-  TUpdateBracket Bracket(Values);
   for (int I = 0; I < Values.Count(); ++I) {
-    TFuzzySetValue* P = Values.Point(I);
     const bool UpToPeak = FromLeft ? I <= Peak : I >= Peak;
-    P->SetY(UpToPeak ? 0 : 1 - P->Y());
+    TPointBatch::WriteY(Values, I, UpToPeak ? 0 : 1 - Values.Point(I)->Y());
   }
 }
 
@@ -105,6 +105,9 @@ TOwned<TFuzzySet> WorkingCopy(const TFuzzySet& Set) {
 // "slightly": positively(normalize(plus S and not very S)). The working sets stand outside the
 // set's collection, so the variable never sees them; the collection still reports the change once.
 void Slightly(TFuzzySet& Set) {
+  // Normalizing the empty intersection of an empty set would raise after the collection's bracket
+  // reported a change: raised first.
+  if (Set.Values().Count() == 0) throw EFzyException(SFuzzySetEmpty, {"Get Maximum Y Value"});
   std::optional<TUpdateBracket> CollectionBracket;
   if (TCollection* Owner = Set.Collection()) CollectionBracket.emplace(*Owner);
   // Declared after the bracket, so they are freed before it closes.
@@ -120,6 +123,8 @@ void Slightly(TFuzzySet& Set) {
 }  // namespace
 
 TFuzzySet* TFuzzySet::Hedge(TFuzzyHedge HedgeType) {
+  // A value outside the enumeration names no hedge.
+  if (HedgeType > fhGenerally) throw EListError(SListIndexError, {static_cast<int>(HedgeType)});
   const std::string NewName = CreateFuzzyName(HedgeType, FName.Text());
   const TFzyFloat Modifier = HedgeModifiers[HedgeType];
   switch (HedgeType) {
@@ -172,13 +177,20 @@ TFuzzySet* TFuzzySet::Hedge(TBaseFuzzyHedge ModifyType, TFzyFloat Value, bool Mo
   // Checked before any point changes: a non-finite operand could turn a coordinate into NaN.
   if (!std::isfinite(Value)) throw EFzyException(SInvalidPointValue, {"hedge", FloatToStrF(Value, 4)});
   if (ModifyType == bfhDivide && Value == 0) throw EFzyException(SHedgeDivisionByZero);
+  auto Changed = [&](int I) {
+    const TFuzzySetValue* P = FValues->Point(I);
+    return ApplyOperator(ModifyType, ModifyY ? P->Y() : P->X(), Value, ModifyY);
+  };
+  // Every new coordinate of an arithmetic operator is worked out first, so that one beyond the double
+  // range is refused before any is written; the cuts only move a coordinate to Value.
+  if (ModifyType <= bfhPower)
+    for (int I = 0; I < FValues->Count(); ++I) internal::CheckFinite(Changed(I), ModifyY ? "Y" : "X");
   WithinUpdate(*FValues, [&] {
     for (int I = 0; I < FValues->Count(); ++I) {
-      TFuzzySetValue* P = FValues->Point(I);
       if (ModifyY)
-        P->SetY(ApplyOperator(ModifyType, P->Y(), Value, true));
+        TPointBatch::WriteY(*FValues, I, Changed(I));
       else
-        P->SetX(ApplyOperator(ModifyType, P->X(), Value, false));
+        TPointBatch::WriteX(*FValues, I, Changed(I));
     }
   });
   SetDerivedName(TDeferredText::HedgedName(FName, ModifyType, ModifyY, Value));
@@ -204,14 +216,14 @@ void TFuzzySet::FuzzyContrast(int Count, TFzyFloat Exponent) {
   TUpdateBracket Bracket(*FValues);
   FValues->Expand(Count);
   for (int I = 0; I < FValues->Count(); ++I) {
-    TFuzzySetValue* P = FValues->Point(I);
-    if (Exponent < 1 && P->Y() <= 0) continue;
+    const TFzyFloat Degree = FValues->Point(I)->Y();
+    if (Exponent < 1 && Degree <= 0) continue;
     // A degree above 1 counts as 1: a root of 1 - Y would otherwise be taken of a negative number.
-    const TFzyFloat Y = std::min<TFzyFloat>(P->Y(), 1);
+    const TFzyFloat Y = std::min<TFzyFloat>(Degree, 1);
     if (Y < 0.5)
-      P->SetY(std::min<TFzyFloat>(Exponent * std::pow(Y, Exponent), 1));
+      TPointBatch::WriteY(*FValues, I, std::min<TFzyFloat>(Exponent * std::pow(Y, Exponent), 1));
     else
-      P->SetY(std::max<TFzyFloat>(1 - Exponent * std::pow(1 - Y, Exponent), 0));
+      TPointBatch::WriteY(*FValues, I, std::max<TFzyFloat>(1 - Exponent * std::pow(1 - Y, Exponent), 0));
   }
 }
 
@@ -222,9 +234,11 @@ void TFuzzySet::FuzzyApproximation(int Count, TFzyFloat Exponent) {
   FValues->Expand(Count);
   const TFzyFloat Minimum = XMinimum();
   const TFzyFloat Maximum = XMaximum();
-  const TFzyFloat Span = FValues->Point(FValues->Count() - 1)->X() - FValues->Point(0)->X();
-  const TFzyFloat Range = Maximum - Minimum;
-  const TFzyFloat Scale = Span == 0 || Range <= 0 ? DefaultApproximationScale : Span / Range;
+  const TFzyFloat FirstX = FValues->Point(0)->X();
+  const TFzyFloat LastX = FValues->Point(FValues->Count() - 1)->X();
+  const TFzyFloat Scale = LastX == FirstX || !(Maximum > Minimum)
+                              ? DefaultApproximationScale
+                              : RatioOfDifferences(LastX, FirstX, Maximum, Minimum);
 
   // The samples stand outside the set so that their X values are not clamped.
   TOwned<TFuzzySetValues> Samples = MakeOwned<TFuzzySetValues>(nullptr);
@@ -236,10 +250,13 @@ void TFuzzySet::FuzzyApproximation(int Count, TFzyFloat Exponent) {
     TUpdateBracket SamplesBracket(*Samples);
     for (const TFuzzySetValue* Centre : *FValues) {
       if (Centre->Y() <= 0) continue;
-      for (TFuzzySetValue* Sample : *Samples) {
-        const TFzyFloat Distance = std::fabs(Sample->X() - Centre->X()) * Scale;
+      for (int I = 0; I < Samples->Count(); ++I) {
+        const TFuzzySetValue* Sample = Samples->Point(I);
+        // Halved and doubled again (which changes no bit), so that a distance across more than the
+        // double range stays a number.
+        const TFzyFloat Distance = std::fabs(Sample->X() / 2 - Centre->X() / 2) * Scale * 2;
         const TFzyFloat Bell = Centre->Y() / (1 + std::pow(Distance, Exponent));
-        if (Bell > Sample->Y()) Sample->SetY(Bell);
+        if (Bell > Sample->Y()) TPointBatch::WriteY(*Samples, I, Bell);
       }
     }
   }

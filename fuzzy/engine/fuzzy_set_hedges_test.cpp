@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fuzzy/engine/fuzzy_set.h"
+#include "fuzzy/testing/counting_set.h"
 #include "fuzzy/testing/points.h"
 #include "fuzzy/testing/test_variable.h"
 
@@ -127,17 +128,70 @@ TEST(FuzzySetHedges, ArithmeticOperators) {
   EXPECT_EQ(Warm->Expression(), "+X ");
 }
 
-TEST(FuzzySetHedges, ArithmeticRejectsOperandsThatWouldBreakTheSet) {
+// A hedge that raises leaves the points, the name, the expression as they were and reports no
+// change: the operand, a result beyond the double range, a value outside the enumeration, an
+// empty set to normalize.
+TEST(FuzzySetHedges, RefusedHedgesChangeNothing) {
+  const double Infinity = std::numeric_limits<double>::infinity();
+  const TPoints High = {{0, 0}, {5, 10}, {6, 0.5}, {10, 0}};
   for (bool ModifyY : {true, false}) {
-    auto Warm = FreeSet(Triangle, "warm");
+    auto Warm = testing::CountingSet(High, "warm");
+    Warm->SetExpression("w");
     EXPECT_EQ(MessageOf([&] { Warm->Hedge(bfhDivide, 0, ModifyY); }),
               "Invalid hedge operation: division by zero");
     EXPECT_EQ(MessageOf([&] { Warm->Hedge(bfhAdd, std::nan(""), ModifyY); }), "Invalid hedge value: NAN");
-    EXPECT_EQ(MessageOf([&] { Warm->Hedge(bfhMultiply, std::numeric_limits<double>::infinity(), ModifyY); }),
-              "Invalid hedge value: INF");
+    EXPECT_EQ(MessageOf([&] { Warm->Hedge(bfhMultiply, Infinity, ModifyY); }), "Invalid hedge value: INF");
     EXPECT_THROW(Warm->Hedge(static_cast<TBaseFuzzyHedge>(9), 1, ModifyY), EListError);
-    EXPECT_TRUE(SamePoints(Warm->Values(), Triangle));
+    if (ModifyY) {
+      // 10 * 1e308 and 0.5 ^ -2000 pass the double range.
+      EXPECT_EQ(MessageOf([&] { Warm->Hedge(bfhMultiply, 1e308, true); }), "Invalid Y value: INF");
+      EXPECT_EQ(MessageOf([&] { Warm->Hedge(bfhPower, -2000, true); }), "Invalid Y value: INF");
+      EXPECT_THROW(Warm->Hedge(static_cast<TFuzzyHedge>(40)), EListError);
+    }
+    EXPECT_TRUE(SamePoints(Warm->Values(), High));
     EXPECT_EQ(Warm->Name(), "warm");
+    EXPECT_EQ(Warm->Expression(), "w");
+    EXPECT_EQ(Warm->Changes, 0);
+  }
+  for (TFuzzyHedge Hedge : {fhNormalize, fhSlightly}) {
+    auto Empty = testing::CountingSet({}, "none");
+    EXPECT_EQ(MessageOf([&] { Empty->Hedge(Hedge); }),
+              "Invalid operation: \"Get Maximum Y Value\".  Fuzzy set is empty");
+    EXPECT_EQ(Empty->Name(), "none");
+    EXPECT_EQ(Empty->Changes, 0);
+  }
+}
+
+// "above" and "below" of an empty set go through the update bracket like every hedge: its closing
+// notification clears the old expression before the hedge writes the new one.
+TEST(FuzzySetHedges, AboveAndBelowOfAnEmptySetRewriteTheExpression) {
+  for (TFuzzyHedge Hedge : {fhAbove, fhBelow, fhNot}) {
+    auto Empty = FreeSet({}, "a");
+    Empty->SetExpression("warm");
+    Empty->Hedge(Hedge);
+    std::string Expected = "[";
+    Expected.append(HedgeNames[Hedge]).append(" a]");
+    EXPECT_EQ(Empty->Expression(), Expected);
+  }
+}
+
+// Resampling hedges after the variable's range moved away from the points: no degree above what
+// the segment allows, no point out of order.
+TEST(FuzzySetHedges, ResamplingAfterARangeChangeKeepsDegreesAndOrder) {
+  auto Variable = MakeVariable(0, 1);
+  for (TFuzzyHedge Hedge : {fhVery, fhSomewhat, fhPositively, fhGenerally}) {
+    TFuzzySet* Set = Variable->Add("s");
+    AddPoints(Set->Values(), {{0, 0}, {1, 1}});
+    Variable->SetRange(75, 75);
+    Set->Hedge(Hedge);
+    const TPoints Points = PointsOf(Set->Values());
+    for (std::size_t I = 0; I < Points.size(); ++I) {
+      EXPECT_LE(Points[I].second, 1) << HedgeNames[Hedge];
+      if (I > 0) {
+        EXPECT_LE(Points[I - 1].first, Points[I].first) << HedgeNames[Hedge];
+      }
+    }
+    Variable->SetRange(0, 1);
   }
 }
 

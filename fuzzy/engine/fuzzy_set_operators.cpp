@@ -6,7 +6,8 @@
 
 #include "fuzzy/engine/fuzzy_math.h"
 #include "fuzzy/engine/fuzzy_set.h"
-#include "fuzzy/engine/merge_walk.h"
+#include "fuzzy/engine/internal/merge_walk.h"
+#include "fuzzy/engine/internal/point_batch.h"
 #include "fuzzy/runtime/update_bracket.h"
 
 namespace fuzzy {
@@ -23,7 +24,7 @@ void RequireFunction(const TFunction& Function, std::string_view Operation) {
 }
 
 bool AppendPoint(TFuzzySetValues& FuzzySet, TFzyFloat X, TFzyFloat Y) {
-  FuzzySet.AppendSetXY(X, Y);
+  FuzzySet.Add(X, Y);
   return false;
 }
 
@@ -54,10 +55,7 @@ TFuzzySet* TFuzzySet::Operator(const TFuzzySet* FuzzySet, const std::string& Ope
   });
 }
 
-void TFuzzySet::RemoveLevelRuns(TFuzzySetValues& Values) {
-  TFuzzySetValues::TDegreeView View{Values};
-  RemoveLevelRunsOf(View);
-}
+void TFuzzySet::RemoveLevelRuns(TFuzzySetValues& Values) { internal::TPointBatch::RemoveLevelRuns(Values); }
 
 bool TFuzzySet::Iterate(const TFuzzySet* FuzzySet, const TFuzzyComparison& FuzzyOperator) const {
   RequireSet(FuzzySet, "Iterate");
@@ -69,9 +67,9 @@ bool TFuzzySet::Iterate(const TFuzzySet* FuzzySet, const TFuzzyComparison& Fuzzy
 
 template <TFuzzySet::TDegreeFunction& Degree>
 TFuzzySet* TFuzzySet::CombineBuiltIn(const TFuzzySet* FuzzySet, std::string_view OperatorKeyword) const {
-  return CombineInto(FuzzySet, OperatorKeyword, [&](TFuzzySetValues& Points) {
-    WalkBuiltIn<Degree>(Points, TPoints(*this), TPoints(*FuzzySet));
-  });
+  RequireSet(FuzzySet, "Operator");
+  TWalkedPoints Walked = WalkBuiltIn<Degree>(TPoints(*this), TPoints(*FuzzySet));
+  return CombineInto(FuzzySet, OperatorKeyword, [&](TFuzzySetValues& Points) { Walked.AppendTo(Points); });
 }
 
 TFuzzySet* TFuzzySet::Intersection(const TFuzzySet* FuzzySet) const {
@@ -94,16 +92,15 @@ TFuzzySet* TFuzzySet::Union(const TFuzzySet* FuzzySet, TFuzzyOperation UnionType
   });
 }
 
-void TFuzzySet::WalkIntersection(TFuzzySetValues& Points, const TFuzzySet& FuzzySet,
-                                 TFuzzyOperation Operation) const {
-  VisitIntersection(Operation, [&]<TDegreeFunction & Degree>(std::string_view) {
-    WalkBuiltIn<Degree>(Points, TPoints(*this), TPoints(FuzzySet));
+TFuzzySet::TWalkedPoints TFuzzySet::WalkIntersection(const TFuzzySet& FuzzySet, TFuzzyOperation Operation) const {
+  return VisitIntersection(Operation, [&]<TDegreeFunction & Degree>(std::string_view) {
+    return WalkBuiltIn<Degree>(TPoints(*this), TPoints(FuzzySet));
   });
 }
 
-void TFuzzySet::WalkUnion(TFuzzySetValues& Points, const TFuzzySet& FuzzySet, TFuzzyOperation Operation) const {
-  VisitUnion(Operation, [&]<TDegreeFunction & Degree>(std::string_view) {
-    WalkBuiltIn<Degree>(Points, TPoints(*this), TPoints(FuzzySet));
+TFuzzySet::TWalkedPoints TFuzzySet::WalkUnion(const TFuzzySet& FuzzySet, TFuzzyOperation Operation) const {
+  return VisitUnion(Operation, [&]<TDegreeFunction & Degree>(std::string_view) {
+    return WalkBuiltIn<Degree>(TPoints(*this), TPoints(FuzzySet));
   });
 }
 
@@ -148,6 +145,24 @@ FUZZY_BUILT_IN_OPERATOR(FuzzyOperatorUnionSum, SumDegree)
 bool TFuzzySet::Intersects(const TFuzzySet* FuzzySet) const {
   RequireSet(FuzzySet, "Intersects");
   return PointsIntersect(TPoints(*this), TPoints(*FuzzySet));
+}
+
+bool TFuzzySet::LineSegmentIntersectsScaled(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat X3,
+                                            TFzyFloat Y3, TFzyFloat X4, TFzyFloat Y4, TFzyFloat& X, TFzyFloat& Y) {
+  auto Largest = [](std::initializer_list<TFzyFloat> Values) {
+    TFzyFloat Result = 0;
+    for (TFzyFloat V : Values) Result = std::max(Result, std::fabs(V));
+    return Result;
+  };
+  const TFzyFloat SX = ScaleToUnit(Largest({X1, X2, X3, X4}));
+  const TFzyFloat SY = ScaleToUnit(Largest({Y1, Y2, Y3, Y4}));
+  // Not finite at unit scale: the coordinates are not finite themselves.
+  if (!std::isfinite(SX * X1 + SX * X2 + SX * X3 + SX * X4 + SY * Y1 + SY * Y2 + SY * Y3 + SY * Y4)) return false;
+  if (!LineSegmentIntersects(X1 * SX, Y1 * SY, X2 * SX, Y2 * SY, X3 * SX, Y3 * SY, X4 * SX, Y4 * SY, X, Y))
+    return false;
+  X /= SX;
+  Y /= SY;
+  return std::isfinite(X) && std::isfinite(Y);
 }
 
 TOwned<TFuzzySetValue> TFuzzySet::LineSegmentIntersects(const TFuzzySetValue& P1, const TFuzzySetValue& P2,

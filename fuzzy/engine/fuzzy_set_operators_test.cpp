@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "fuzzy/engine/fuzzy_set.h"
-#include "fuzzy/engine/merge_walk.h"
 #include "fuzzy/testing/live_instances.h"
 #include "fuzzy/testing/points.h"
 #include "fuzzy/testing/test_variable.h"
@@ -392,7 +391,7 @@ TEST(FuzzySetOperators, BuiltInOperationsMatchAppendingEachPoint) {
   };
   auto AppendEach = [](TFzyFloat (*Degree)(TFzyFloat, TFzyFloat)) {
     return [Degree](TFuzzySetValues& Points, TFzyFloat X1, TFzyFloat Y1, TFzyFloat, TFzyFloat Y2) {
-      Points.AppendSetXY(X1, Degree(Y1, Y2));
+      Points.Add(X1, Degree(Y1, Y2));
       return false;
     };
   };
@@ -424,6 +423,22 @@ TEST(FuzzySetOperators, BuiltInOperationsMatchAppendingEachPoint) {
     }
     Variable->Items().Clear();
   }
+}
+
+// Degrees whose sum passes the double range are refused before the result is made: the variable
+// gains no set.
+TEST(FuzzySetOperators, ADegreeBeyondTheDoubleRangeIsRefusedBeforeTheResultIsMade) {
+  auto Variable = MakeVariable(0, 10);
+  TFuzzySet* Huge = Variable->Add("huge");
+  AddPoints(Huge->Values(), {{0, 0}, {5, 1e308}, {10, 0}});
+  try {
+    Huge->Union(Huge, foSum);
+    FAIL();
+  } catch (const EFzyException& E) {
+    EXPECT_STREQ(E.what(), "Invalid Y value: INF");
+  }
+  EXPECT_EQ(Variable->Items().Count(), 1);
+  EXPECT_DOUBLE_EQ(Adopt(FreeSet({{0, 0}, {5, 1e308}})->Union(Huge, foZadeh))->DegreeOfMembership(5), 1e308);
 }
 
 }  // namespace

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+#include <limits>
+
+#include "fuzzy/engine/internal/point_batch.h"
+#include "fuzzy/testing/counting_set.h"
 #include "fuzzy/testing/points.h"
 #include "fuzzy/testing/test_variable.h"
 
@@ -40,7 +46,7 @@ TEST(FuzzySet, DegreeOfMembershipOfLongListsMatchesTheLinearWalk) {
   for (int I = 0; I < 60; ++I) Points.emplace_back(I, (I % 7) / 6.0);
   Points.insert(Points.begin() + 31, {30, 1.0});  // a vertical edge at 30
   testing::AddPoints(Long->Values(), Points);
-  ASSERT_TRUE(Long->Values().IsAscending());
+  ASSERT_TRUE(internal::TPointBatch::IsAscending(Long->Values()));
   auto Linear = [&](double V) {
     const auto& P = testing::PointsOf(Long->Values());
     for (std::size_t I = 1; I < P.size(); ++I) {
@@ -61,7 +67,7 @@ TEST(FuzzySet, DegreeOfMembershipOfLongListsMatchesTheLinearWalk) {
   Long->Values().Add(45.00005, 0.9);
   Long->Values().Add(45, 0.2);
   Long->Values().EndUpdate();
-  EXPECT_FALSE(Long->Values().IsAscending());
+  EXPECT_FALSE(internal::TPointBatch::IsAscending(Long->Values()));
   EXPECT_NEAR(Long->DegreeOfMembership(45.00002), 0.5 + 0.4 * 0.4,
               1e-9);  // between (45, 0.5) and (45.00005, 0.9)
 }
@@ -118,6 +124,75 @@ TEST(FuzzySet, ShapeGenerators) {
   EXPECT_TRUE(SamePoints(Set->Values(), {{2.5, 0}, {2.5, 1}, {2.5, 0}}));
   EXPECT_EQ(Set->Expression(), "2.5000");
   EXPECT_EQ(Set->SetType(), fstUserDefined);
+}
+
+// A generator that raises leaves the set as it was: points, type, expression, and no change
+// reported (an update bracket opened and closed would report one).
+TEST(FuzzySet, ShapeGeneratorsRefuseBeforeAnythingChanges) {
+  const double NaN = std::numeric_limits<double>::quiet_NaN();
+  const double Infinity = std::numeric_limits<double>::infinity();
+  auto Set = testing::CountingSet({{0, 0}, {1, 1}, {2, 0}});
+  Set->SetExpression("x");
+  const struct {
+    std::function<void()> Call;
+    const char* Message;
+  } Cases[] = {
+      {[&] { Set->CreateTriangleFunctionValues(NaN, 5, 10); }, "Invalid X value: NAN"},
+      {[&] { Set->CreateTriangleFunctionValues(0, Infinity, 10); }, "Invalid X value: INF"},
+      {[&] { Set->CreateCurveValues(7, 0, Infinity, 1, true); }, "Invalid X value: INF"},
+      {[&] { Set->CreateCurveValues(7, 0, 4, NaN, true); }, "Invalid InflectionPoint value: NAN"},
+      {[&] { Set->CreateCurveValues(7, 5, 1, 3, true); },
+       "Invalid range arguments.  Left (5.0000) is greater than right (1.0000)"},
+      {[&] { Set->CreatePIFunctionValues(MaxPointCount + 1, 0, 10, 5); },
+       "Invalid point count 1000001.  At most 1000000 points are allowed"},
+      {[&] { Set->CreatePIFunctionValues(7, 0, 10, NaN); }, "Invalid X value: NAN"},
+      // A negative weight sends the degree one inflection point away to infinity.
+      {[&] { Set->CreateBetaCurveFunctionValues(3, 1, 0, 1, -1); }, "Invalid Y value: INF"},
+      {[&] { Set->CreateBetaCurveFunctionValues(std::numeric_limits<int>::max(), 1, 0, 1); },
+       "Invalid point count 2147483647.  At most 1000000 points are allowed"},
+      {[&] { Set->CreateCrispValue(-Infinity); }, "Invalid X value: -INF"},
+  };
+  for (const auto& Case : Cases) {
+    try {
+      Case.Call();
+      ADD_FAILURE() << "no exception for " << Case.Message;
+    } catch (const EFzyException& E) {
+      EXPECT_STREQ(E.what(), Case.Message);
+    }
+    EXPECT_TRUE(SamePoints(Set->Values(), {{0, 0}, {1, 1}, {2, 0}})) << Case.Message;
+    EXPECT_EQ(Set->Expression(), "x") << Case.Message;
+    EXPECT_EQ(Set->Changes, 0) << Case.Message;
+  }
+  EXPECT_THROW(Set->SetSetType(static_cast<TFuzzySetType>(9)), EListError);
+  EXPECT_EQ(Set->Changes, 0);
+}
+
+TEST(FuzzySet, PICurvesCountFewerThanThreePointsAsThree) {
+  auto Three = FreeSet();
+  Three->CreatePIFunctionValues(3, -2, 9, 7);
+  EXPECT_TRUE(SamePoints(Three->Values(), {{-2, 0}, {7, 1}, {8, 0.5}, {9, 0}}));
+  for (int Num : {1, 0, -2}) {
+    auto Set = FreeSet();
+    Set->CreatePIFunctionValues(Num, -2, 9, 7);
+    EXPECT_TRUE(SamePoints(Set->Values(), testing::PointsOf(Three->Values()))) << Num;
+  }
+}
+
+// Shapes over a range wider than the double range have finite points, worked out at half scale.
+TEST(FuzzySet, ShapesOverTheWidestRangesAreFinite) {
+  auto Variable = MakeVariable(-1.7e308, 1.7e308);
+  for (TFuzzySetType Type : {fstTriangle, fstDeclineCurve, fstPICurve, fstBetaCurve, fstGrowthCurve}) {
+    TFuzzySet* Set = Variable->Add("s");
+    Set->SetSetType(Type);
+    ASSERT_GE(Set->Values().Count(), 3) << Type;
+    for (const auto& [X, Y] : testing::PointsOf(Set->Values()))
+      EXPECT_TRUE(std::isfinite(X) && std::isfinite(Y) && Y >= 0 && Y <= 1) << Type << ": " << X << " " << Y;
+    EXPECT_TRUE(std::isfinite(Set->CenterOfGravity())) << Type;
+  }
+  TFuzzySet* Triangle = Variable->Add("t");
+  Triangle->SetSetType(fstTriangle);
+  EXPECT_NEAR(Triangle->Values()[1]->X(), 0, 1e292);
+  EXPECT_NEAR(Triangle->Values()[2]->X(), 1.7e308 / 3 * 2, 1e294);
 }
 
 TEST(FuzzySet, SetTypeRegeneratesOverTheVariableRange) {

@@ -5,10 +5,32 @@
 // tolerance), allows at most three points on one X (a step holds two, a spike three), and reports
 // every change to the fuzzy set that owns it. Between BeginUpdate and EndUpdate no sorting, merging
 // or owner notification happens; the outermost EndUpdate cleans up and notifies once.
+//
+//   TOwned<TFuzzySet> Warm = MakeOwned<TFuzzySet>(nullptr);
+//   TFuzzySetValues& Points = Warm->Values();
+//   Points.Add(0, 0);
+//   Points.Add(50, 1);
+//   Points.Add(25, 0.5);    // put in place: (0, 0), (25, 0.5), (50, 1)
+//   Points[1]->SetY(0.4);   // the point at 25
+//
+// Refused values: no point ever holds a NaN or an infinite coordinate. A write of one raises
+// EFzyException ("Invalid X value: NAN", "Invalid Y value: INF") before anything changes: points,
+// order and duplicate flags and the owner's notifications stay as they were. Operations that write
+// several points check every value before the first write.
+//
+// The library's own operations (shape generators, combinations, cuts, hedges, copies, resampling)
+// write their points inside an update bracket with notification off: the same rules as SetX, SetY
+// and SetValue, without the per-point calls of Notify, UpdateValue and Changed. A derived list or
+// point class therefore gets the same points as the library's classes; its overrides see the
+// single writes that a host makes itself.
+//
+// Threads: const reads of a list that no thread changes may run on several threads at once; lists
+// that share nothing may be used on different threads at once.
 
-#include <span>
+#include <atomic>
+#include <cstdint>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "fuzzy/companion/structures.h"
 #include "fuzzy/engine/fuzzy_math.h"
@@ -18,9 +40,18 @@ namespace fuzzy {
 
 class TFuzzySetValue;
 class TFuzzySetValues;
+namespace internal {
+class TPointAppender;
+class TPointBatch;
+}
 
-// "Invalid X value: NAN": a NaN written to a point would break the order of the list.
+// "Invalid X value: NAN": a point coordinate, or an argument that would give one, that is not a
+// finite number.
 inline constexpr std::string_view SInvalidPointValue = "Invalid %s value: %s";
+// A point count asked of a generator or a resampling above MaxPointCount.
+inline constexpr std::string_view SPointCountLimit = "Invalid point count %d.  At most %d points are allowed";
+// The most points a shape generator or a resampling makes.
+inline constexpr int MaxPointCount = 1000000;
 
 // The hooks the point list calls on the fuzzy set that owns it. The fuzzy set derives from this
 // class; the defaults answer for a set that belongs to no variable.
@@ -35,8 +66,8 @@ class TFuzzySetValuesOwner : public TGCollectionItem {
   virtual void UpdateFuzzySetValues();
 
  protected:
-  ~TFuzzySetValuesOwner() override = default;
   explicit TFuzzySetValuesOwner(TCollection* Collection) : TGCollectionItem(Collection) {}
+  ~TFuzzySetValuesOwner() override = default;
 };
 
 // A point lives only in a point list (TFuzzySetValues), or in none.
@@ -46,11 +77,11 @@ class TFuzzySetValue : public TCollectionItem {
 
   TFzyFloat X() const { return FX; }
   TFzyFloat Y() const { return FY; }
-  // Writes X; inside a set's list the value is held within the set's X range. NaN raises.
+  // Writes X; inside a set's list the value is held within the set's X range.
   virtual void SetX(TFzyFloat Value);
-  // Writes Y; a negative value is stored as 0. NaN raises.
+  // Writes Y; a negative value is stored as 0 (there is no upper bound).
   virtual void SetY(TFzyFloat Value);
-  // Writes both; only inside a set's list is X held in range and Y floored at 0. NaN raises.
+  // Writes both; only inside a set's list is X held in range and Y floored at 0.
   void SetValue(TFzyFloat X, TFzyFloat Y);
   // True when X and Y both agree with Source's within the tolerance.
   virtual bool Equals(const TFuzzySetValue* Source) const;
@@ -59,17 +90,19 @@ class TFuzzySetValue : public TCollectionItem {
   TFuzzySetValues* FuzzySetValues() const;
 
  protected:
-  ~TFuzzySetValue() override = default;
   // A point appended to a list that holds points lies one past the last X; otherwise X = 0.
-  explicit TFuzzySetValue(TCollection* Collection);
+  explicit TFuzzySetValue(TCollection* Collection) : TCollectionItem(Collection) {
+    if (Collection && Collection->Count() > 0)
+      FX = static_cast<const TFuzzySetValue*>(Collection->RawItems().back())->FX + 1.0;
+  }
+  ~TFuzzySetValue() override = default;
   template <typename T, typename... Args>
   friend T* New(Args&&...);
 
  private:
   friend class TFuzzySetValues;
-  TFzyFloat ClampX(TFzyFloat Value) const;
-  void WriteXY(TFzyFloat X, TFzyFloat Y, TXYUpdateTypes Types);
-
+  friend class internal::TPointAppender;
+  friend class internal::TPointBatch;
   TFzyFloat FX = 0;
   TFzyFloat FY = 0;
 };
@@ -108,49 +141,20 @@ class TFuzzySetValues : public TGCollection {
   TFuzzySetValuesEnumerator begin() const { return TFuzzySetValuesEnumerator(RawItems().begin()); }
   TFuzzySetValuesEnumerator end() const { return TFuzzySetValuesEnumerator(RawItems().end()); }
 
-  // A new point after the last one.
+  // A new point after the last one (X one past the last X, 0 in an empty list; Y = 0).
   TFuzzySetValue* Add() { return static_cast<TFuzzySetValue*>(TGCollection::Add()); }
-  // A new point with both coordinates written before the list cleans up.
+  // Add() followed by SetX(X) and SetY(Y). Inside an update bracket the two writes are tracked as
+  // those calls track them; outside one both coordinates are stored before the point is put in
+  // place, so that a step built point by point keeps its lower point. A coordinate that is not
+  // finite raises before the point is made.
   TFuzzySetValue* Add(TFzyFloat X, TFzyFloat Y);
-  // Add() followed by SetX(X) and SetY(Y), the way the shape generators and the set operations
-  // write their points; and Add() followed by SetValue(X, Y), the way copies do. Inside an update
-  // bracket a write only stores and tracks order and duplicates, so for the library's own list and
-  // point classes these do that directly instead of going through each write's notification path.
-  TFuzzySetValue* AppendSetXY(TFzyFloat X, TFzyFloat Y);
-  TFuzzySetValue* AppendSetValue(TFzyFloat X, TFzyFloat Y);
-  // Clear() followed by AppendSetXY for each point, the way a set's points are replaced by a
-  // shape. Inside an update bracket the library's own list keeps its point objects for the new
-  // points (the same coordinates, order and tracking as new ones would get).
-  struct TCoordinate {
-    TFzyFloat X, Y;
-  };
-  void ReplaceSetXY(std::span<const TCoordinate> Points);
-  // AppendSetXY for each of Points in turn, then Trim(List), which may Delete points of List: the
-  // point list itself or, for the library's own list inside an update bracket, Points as the
-  // appends would have stored them (clamped, floored, tracked), so no point Trim removes is made.
-  // Trim's list has Count(), Y(Index) and Delete(Index).
-  template <typename TTrim>
-  void AppendSetXYAndTrim(TRecycledVector<TCoordinate>& Points, TTrim&& Trim);
-  // The list as Trim (and other passes over degrees) reads and shortens it.
-  struct TDegreeView {
-    TFuzzySetValues& List;
-    int Count() const { return List.Count(); }
-    TFzyFloat Y(int Index) const { return List.Point(Index)->Y(); }
-    void Delete(int Index) { List.Delete(Index); }
-  };
-  // A point (X, Y) to insert before the point at Before.
-  struct TInsertion {
-    int Before;
-    TFzyFloat X, Y;
-  };
-  // Inserts the points, their Before positions ascending and counted in the list as it is: each
-  // point Insert(Before) then SetValue(X, Y) with its neighbours of the list as it is, in linear
-  // time (all are added, then placed, then written).
-  void InsertPoints(std::span<const TInsertion> Points);
-  TFuzzySetValue* Insert(int Index) { return static_cast<TFuzzySetValue*>(TGCollection::Insert(Index)); }
+  // Add() moved to Index (0 to Count()); another Index raises EListError before the point is made.
+  TFuzzySetValue* Insert(int Index);
   // Clears, then copies Source's points (a point list) in one update bracket.
   void Assign(const TPersistent* Source) override;
   void Append(const TFuzzySetValues* Source);
+  // Copies Source's points Index to Index + Count - 1 (the range first pulled into Source's
+  // points) to the end of this list.
   virtual void Append(const TFuzzySetValues* Source, int Index, int Count);
 
   // The number of points whose X equals X exactly.
@@ -164,11 +168,18 @@ class TFuzzySetValues : public TGCollection {
     return Skip(Index, Y, Dir, [](const TFuzzySetValue& P) { return P.Y(); });
   }
 
+  // Puts the points in ascending X; points within the tolerance of each other keep their order.
+  // Takes time n log n (n for a list where one point is out of place).
   void Sort();
+  // Merges neighbours equal within the tolerance and drops the fifth, ninth, ... point of a run of
+  // equal X; in one pass.
   void RemoveDuplicates();
   void CleanupValues();
   // Adds interpolated points until the list holds NewCount: spread over the segments of distinct
-  // X (Expand) or evenly over the whole X span (ExpandSimple).
+  // X (Expand) or evenly over the whole X span (ExpandSimple). A new point gets a degree between
+  // those of its neighbours; one that the set's X range moves out of order is sorted in at the end
+  // of the update. A NewCount above MaxPointCount raises EFzyException (SPointCountLimit) before
+  // anything changes.
   void Expand(int NewCount);
   void ExpandSimple(int NewCount);
 
@@ -178,46 +189,34 @@ class TFuzzySetValues : public TGCollection {
   TFzyFloat GetMinValue() const;
   void GetStatValues(TFzyFloat& AvgY, TFzyFloat& MaxY, TFzyFloat& MinY) const;
 
-  // Runs after a point's fields were written: tracks order and duplicates, and outside an update
-  // bracket puts the point in place. The point Value always survives; a twin is removed instead.
+  // Runs after a point's fields were written by SetX, SetY, SetValue or Add(X, Y): tracks order
+  // and duplicates, and outside an update bracket puts the point in place. The point Value always
+  // survives; a twin is removed instead.
   virtual void UpdateValue(TFuzzySetValue* Value, TXYUpdateTypes Types);
-
-  // Every X is at least the one before it, exactly (not only within the tolerance). Cached until
-  // the next change of the list, so lookups may search it by halves.
-  bool IsAscending() const { return FAscendingAt == ChangeCount() ? FAscending : CheckAscending(); }
-
-  // Contiguous copies of the points' X and Y in list order, for lookups that read many points
-  // (degree of membership). They are made at the second lookup after a change of the list, so a
-  // list that is read once between changes never pays for the copy; before that this is nullptr.
-  struct TCoordinates {
-    std::vector<TFzyFloat> X;
-    std::vector<TFzyFloat> Y;
-    bool Ascending = true;
-  };
-  const TCoordinates* RepeatedCoordinates() const {
-    return FCoordinatesAt == ChangeCount() ? &FCoordinates : CoordinatesAfterLookup();
-  }
 
   bool Sorted() const { return FSorted; }
   bool DuplicatesRemoved() const { return FDuplicatesRemoved; }
 
  protected:
-  ~TFuzzySetValues() override = default;
   explicit TFuzzySetValues(TFuzzySetValuesOwner* FuzzySet,
                            TCollectionItemClass ItemClass = &CreateItem<TFuzzySetValue>)
       : TGCollection(FuzzySet, ItemClass), FFuzzySet(FuzzySet) {}
+  ~TFuzzySetValues() override;
   template <typename T, typename... Args>
   friend T* New(Args&&...);
 
   void Update(TCollectionItem* Item) override;
-  void AfterConstruction() override;
+  // The points go last first, as the collection's destruction frees them, without notification.
   void BeforeDestruction() override;
-  // Whether this list writes its points directly inside an update bracket (see AppendSetXY): so
-  // for the library's own list and point classes; a list class that overrides neither UpdateValue
-  // nor Notify and keeps the library's points may say so in its AfterConstruction.
-  void AllowDirectWrites(bool Value) { FWritesDirectly = Value && ItemClass() == &CreateItem<TFuzzySetValue>; }
+  // Raises EFzyException (SInvalidPointValue) when X or Y is not a finite number: for descendants
+  // that write several values and must refuse before the first write.
+  static void CheckCoordinates(TFzyFloat X, TFzyFloat Y);
 
  private:
+  friend class TFuzzySetValue;
+  friend class internal::TPointAppender;
+  friend class internal::TPointBatch;
+
   // From Index + Dir, steps by Dir over the points whose Coordinate lies within the tolerance of
   // Value; the position reached, or -1 past either end.
   template <typename TCoordinateOf>
@@ -227,17 +226,7 @@ class TFuzzySetValues : public TGCollection {
     while (Position >= 0 && Position < Count() && FloatEquals(Coordinate(*Point(Position)), Value)) Position += Dir;
     return Position >= 0 && Position < Count() ? Position : -1;
   }
-  // UpdateValue's two halves: the order and duplicate flags after a write of the point at Index
-  // of N points, and, outside an update bracket, putting the point in place.
-  void TrackChange(const TFuzzySetValue* Value, int Index, int N, TXYUpdateTypes Types);
-  void PutInPlace(TFuzzySetValue* Value, TXYUpdateTypes Types);
-  bool WritesDirectly() const { return FWritesDirectly && UpdateCount() > 0; }
-  // Add(), or, when the list writes directly, the same new point made and added without the calls
-  // that only an override would need (the point class is the library's own).
-  TFuzzySetValue* AddPoint();
-  // For AppendSetXYAndTrim: stores in Points what AppendSetXY would store for each and tracks the
-  // writes; false, with nothing changed, when a coordinate is NaN (the appends must raise).
-  bool StoreAppends(std::span<TCoordinate> Points);
+
   // The owner's X range (none for a list without an owner), asked once for a batch of writes:
   // nothing can change it between them.
   struct TXRange {
@@ -249,61 +238,71 @@ class TFuzzySetValues : public TGCollection {
     }
   };
   TXRange XRange() const;
-  // X held within the owner's range (as a point of this list would be).
-  TFzyFloat ClampToRange(TFzyFloat X) const { return XRange().Clamp(X); }
-  // A new last point holding (X, Y), already tracked.
-  void AddStored(TFzyFloat X, TFzyFloat Y);
-  // The order and duplicate flags after a write (Types) of a point at X among N points, between
-  // neighbours at PrevX and NextX (null at an end); EqualsNeighbour() tells whether it equals one.
+
+  // The one way coordinates reach a point: stores them and runs the list's rules for a write of
+  // Types. With notification on (every write through SetX, SetY, SetValue, Add(X, Y)) that is
+  // UpdateValue and the point's Changed; with it off (inside an update bracket, the library's own
+  // writes, see the top of this file) it is the tracking UpdateValue does there, for the point at
+  // Index.
+  void Write(TFuzzySetValue& Point, TFzyFloat X, TFzyFloat Y, TXYUpdateTypes Types);
+  void WriteQuietly(TFuzzySetValue& Point, int Index, TFzyFloat X, TFzyFloat Y, TXYUpdateTypes Types);
+  // A new last point of the item class, one past the last X (0 in an empty list) with Y = 0, made
+  // and appended without notification.
+  TFuzzySetValue& AppendQuietly();
+  // What Add(X, Y) stores in a new last point that starts at StartX with Y = 0, and the writes it
+  // tracks (SetX when X differs from StartX, SetY when Y differs from 0).
+  struct TAppended {
+    TFzyFloat X, Y;
+    bool WritesX, WritesY;
+    bool Writes() const { return WritesX || WritesY; }
+    TXYUpdateTypes Types() const {
+      TXYUpdateTypes Result;
+      if (WritesX) Result.Include(utX);
+      if (WritesY) Result.Include(utY);
+      return Result;
+    }
+  };
+  static TAppended Appended(TFzyFloat X, TFzyFloat Y, TFzyFloat StartX, const TXRange& Range);
+
+  // The order and duplicate flags after a write (Types) of the point at Index of N points.
+  void TrackChange(const TFuzzySetValue& Value, int Index, int N, TXYUpdateTypes Types);
+  // The same for a point at X among N points, between neighbours at PrevX and NextX (null at an
+  // end); EqualsNeighbour() tells whether it equals one.
   template <typename TEqualsNeighbour>
   void TrackWrite(TFzyFloat X, const TFzyFloat* PrevX, const TFzyFloat* NextX, int N, TXYUpdateTypes Types,
                   TEqualsNeighbour&& EqualsNeighbour);
-  // A write of the point at Index of Size points inside an update bracket.
-  void StoreDirectly(TFuzzySetValue* Point, int Index, int Size, TFzyFloat X, TFzyFloat Y, TXYUpdateTypes Types);
-  void WriteAppended(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y, const TXRange& Range);
-  void WriteValue(TFuzzySetValue* Point, int Index, TFzyFloat X, TFzyFloat Y, const TXRange& Range);
-  TFuzzySetValue* AppendSetValue(TFzyFloat X, TFzyFloat Y, const TXRange& Range);
-  // Deletes the point at Index, or its neighbour Twin when Index holds the point being updated.
-  void DeleteSparing(int Index, int Twin);
+  // Outside an update bracket: sorts (Value the point most likely out of place), places Value
+  // among the points of its X and merges its run.
+  void PutInPlace(TFuzzySetValue* Value, TXYUpdateTypes Types);
+  void SortAround(const TFuzzySetValue* Moved);
   void PlaceAmongEqualX(TFuzzySetValue* Value);
   void MergeEqualXRun(TFuzzySetValue* Value);
-  // Adds a point at X, moves it to Index and gives it the Y interpolated from its neighbours.
-  void InsertInterpolated(TFzyFloat X, int Index);
+  // Resampling: the list as new points go into it one by one (fuzzy_set_values.cpp); a new point
+  // at X (clamped) before the point Before of it, its degree from its neighbours there, its writes
+  // tracked; and the new points put into the list at the end.
+  class TGrowingList;
+  int AddResampled(TGrowingList& Growing, int Before, TFzyFloat X, const TXRange& Range);
+  void PlaceResampled(const TGrowingList& Growing);
 
-  friend class TFuzzySetValue;
   TFuzzySetValuesOwner* FFuzzySet;
   bool FSorted = true;
   bool FDuplicatesRemoved = true;
   TFuzzySetValue* FUpdating = nullptr;
-  // The list and its points are of the library's own classes (no override sees the writes).
-  bool FWritesDirectly = false;
-  const TCoordinates* CoordinatesAfterLookup() const;
-  bool CheckAscending() const;
-  void RebuildCoordinates() const;
-  mutable std::uint64_t FAscendingAt = ~std::uint64_t{0};
-  mutable bool FAscending = false;
-  mutable std::uint64_t FCoordinatesAt = ~std::uint64_t{0};
-  mutable std::uint64_t FFirstLookupAt = ~std::uint64_t{0};
-  mutable TCoordinates FCoordinates;
+  // Answers about the points that the walks and lookups ask again and again (internal/
+  // point_batch.h), each for the change count it was found at: (count << 1) | answer. Found by
+  // const reads, so published atomically.
+  mutable std::atomic<std::uint64_t> FAscending{~std::uint64_t{0}};
+  mutable std::atomic<std::uint64_t> FFlat{~std::uint64_t{0}};
+  mutable std::atomic<std::uint64_t> FModerate{~std::uint64_t{0}};
+  // Contiguous copies of the points' coordinates for lookups that read many points, made at the
+  // second lookup after a change (the change count of the first is kept), so that a list read once
+  // between changes never pays for the copy. A copy that a read replaces is kept aside until the
+  // next replacement or the list's end: by then no read of the list can still hold it.
+  struct TCoordinates;
+  mutable std::atomic<TCoordinates*> FCoordinates{nullptr};
+  mutable std::atomic<TCoordinates*> FReplacedCoordinates{nullptr};
+  mutable std::atomic<std::uint64_t> FFirstLookup{~std::uint64_t{0}};
 };
-
-template <typename TTrim>
-void TFuzzySetValues::AppendSetXYAndTrim(TRecycledVector<TCoordinate>& Points, TTrim&& Trim) {
-  if (!WritesDirectly() || !StoreAppends(Points)) {
-    for (const TCoordinate& P : Points) AppendSetXY(P.X, P.Y);
-    TDegreeView View{*this};
-    Trim(View);
-    return;
-  }
-  struct TStoredView {
-    TRecycledVector<TCoordinate>& Points;
-    int Count() const { return static_cast<int>(Points.size()); }
-    TFzyFloat Y(int Index) const { return Points[static_cast<std::size_t>(Index)].Y; }
-    void Delete(int Index) { Points.erase(Points.begin() + Index); }
-  } View{Points};
-  Trim(View);
-  for (const TCoordinate& P : Points) AddStored(P.X, P.Y);
-}
 
 template <typename TEqualsNeighbour>
 void TFuzzySetValues::TrackWrite(TFzyFloat X, const TFzyFloat* PrevX, const TFzyFloat* NextX, int N,

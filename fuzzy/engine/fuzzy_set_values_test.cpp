@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -9,12 +10,14 @@
 #include <vector>
 
 #include "fuzzy/engine/fuzzy_math.h"
+#include "fuzzy/engine/internal/point_batch.h"
 #include "fuzzy/runtime/update_bracket.h"
 #include "fuzzy/testing/points.h"
 
 namespace fuzzy {
 namespace {
 
+using internal::TPointBatch;
 using testing::AddPoints;
 using testing::SamePoints;
 
@@ -134,99 +137,113 @@ TEST(FloatEquals, ShortcutsAgreeWithExtendedPrecision) {
   EXPECT_FALSE(IsSinglePoint(0, 1.0001e-4));
 }
 
-// Appending inside an update bracket writes the library's own points directly; the result, the
-// order and duplicate flags and the clean-up at the end must be those of the general path.
-TEST(FuzzySetValues, DirectAppendsMatchTheGeneralWrites) {
+// The library's own appends inside an update bracket write with notification off; points, order
+// and duplicate flags and the clean-up at the end must be those of the public writes (Add(X, Y), and
+// Add() then SetValue), which a derived list sees through its UpdateValue.
+TEST(FuzzySetValues, BatchAppendsMatchThePublicWrites) {
   std::mt19937 Random(11);
   const TFzyFloat Places[] = {-1, 0, 0, 1, 2, 2, 2.00005, 3, 5, 7.5, 10, 10, 12};
   const TFzyFloat Degrees[] = {-0.5, 0, 0, 0.25, 0.5, 1, 1};
   for (int Round = 0; Round < 300; ++Round) {
-    auto Direct = MakeOwned<TListOwner>(false);
-    auto General = MakeOwned<TListOwner>(true);
-    Direct->Values().BeginUpdate();
-    General->Values().BeginUpdate();
+    auto Batch = MakeOwned<TListOwner>(false);
+    auto Public = MakeOwned<TListOwner>(true);
+    Batch->Values().BeginUpdate();
+    Public->Values().BeginUpdate();
     const int Count = 1 + static_cast<int>(Random() % 9);
     for (int I = 0; I < Count; ++I) {
       const TFzyFloat X = Places[Random() % std::size(Places)];
       const TFzyFloat Y = Degrees[Random() % std::size(Degrees)];
       if (Random() % 2) {
-        Direct->Values().AppendSetXY(X, Y);
-        General->Values().AppendSetXY(X, Y);
+        TPointBatch::Append(Batch->Values(), X, Y);
+        Public->Values().Add(X, Y);
       } else {
-        Direct->Values().AppendSetValue(X, Y);
-        General->Values().AppendSetValue(X, Y);
+        TPointBatch::AppendCopy(Batch->Values(), X, Y);
+        Public->Values().Add()->SetValue(X, Y);
       }
-      ASSERT_EQ(testing::PointsOf(Direct->Values()), testing::PointsOf(General->Values()));
-      ASSERT_EQ(Direct->Values().Sorted(), General->Values().Sorted()) << Round << " " << I;
-      ASSERT_EQ(Direct->Values().DuplicatesRemoved(), General->Values().DuplicatesRemoved()) << Round << " " << I;
+      ASSERT_EQ(testing::PointsOf(Batch->Values()), testing::PointsOf(Public->Values()));
+      ASSERT_EQ(Batch->Values().Sorted(), Public->Values().Sorted()) << Round << " " << I;
+      ASSERT_EQ(Batch->Values().DuplicatesRemoved(), Public->Values().DuplicatesRemoved()) << Round << " " << I;
     }
-    Direct->Values().EndUpdate();
-    General->Values().EndUpdate();
-    ASSERT_EQ(testing::PointsOf(Direct->Values()), testing::PointsOf(General->Values())) << Round;
+    Batch->Values().EndUpdate();
+    Public->Values().EndUpdate();
+    ASSERT_EQ(testing::PointsOf(Batch->Values()), testing::PointsOf(Public->Values())) << Round;
   }
-  // A NaN is refused after the point was added, as by SetX.
-  auto Direct = MakeOwned<TListOwner>(false);
-  TUpdateBracket Bracket(Direct->Values());
-  EXPECT_THROW(Direct->Values().AppendSetXY(std::nan(""), 1), EFzyException);
-  EXPECT_THROW(Direct->Values().AppendSetValue(1, std::nan("")), EFzyException);
-  EXPECT_EQ(Direct->Values().Count(), 2);
+  // A value that is not finite is refused before the point is made.
+  auto Batch = MakeOwned<TListOwner>(false);
+  TUpdateBracket Bracket(Batch->Values());
+  EXPECT_THROW(TPointBatch::Append(Batch->Values(), std::nan(""), 1), EFzyException);
+  EXPECT_THROW(TPointBatch::AppendCopy(Batch->Values(), 1, HUGE_VAL), EFzyException);
+  EXPECT_EQ(Batch->Values().Count(), 0);
 }
 
-// Replacing the points reuses the old point objects of the library's own list; the points, flags
-// and clean-up must be those of clearing and appending.
-TEST(FuzzySetValues, ReplacingMatchesClearingAndAppending) {
+// Replacing the points reuses the old point objects; the points, flags and clean-up must be those
+// of clearing and adding.
+TEST(FuzzySetValues, ReplacingMatchesClearingAndAdding) {
   std::mt19937 Random(5);
   const TFzyFloat Places[] = {-1, 0, 1, 2, 2, 3, 5, 10, 12};
   const TFzyFloat Degrees[] = {-0.5, 0, 0.5, 1};
   auto RandomPoints = [&](int Count) {
-    std::vector<TFuzzySetValues::TCoordinate> Points;
+    std::vector<internal::TCoordinate> Points;
     for (int I = 0; I < Count; ++I)
       Points.push_back({Places[Random() % std::size(Places)], Degrees[Random() % std::size(Degrees)]});
     return Points;
   };
   for (int Round = 0; Round < 300; ++Round) {
-    auto Direct = MakeOwned<TListOwner>(false);
-    auto General = MakeOwned<TListOwner>(true);
+    auto Batch = MakeOwned<TListOwner>(false);
+    auto Public = MakeOwned<TListOwner>(true);
     // Old points written inside a bracket may leave the order and duplicate flags dirty.
     const auto Old = RandomPoints(static_cast<int>(Random() % 6));
     const auto New = RandomPoints(static_cast<int>(Random() % 6));
-    for (TListOwner* Owner : {Direct.get(), General.get()}) {
+    for (TListOwner* Owner : {Batch.get(), Public.get()}) {
       Owner->Values().BeginUpdate();
-      for (const auto& P : Old) Owner->Values().AppendSetXY(P.X, P.Y);
-      Owner->Values().ReplaceSetXY(New);
+      for (const auto& P : Old) Owner->Values().Add(P.X, P.Y);
     }
-    ASSERT_EQ(testing::PointsOf(Direct->Values()), testing::PointsOf(General->Values())) << Round;
-    ASSERT_EQ(Direct->Values().Sorted(), General->Values().Sorted()) << Round;
-    ASSERT_EQ(Direct->Values().DuplicatesRemoved(), General->Values().DuplicatesRemoved()) << Round;
-    Direct->Values().EndUpdate();
-    General->Values().EndUpdate();
-    ASSERT_EQ(testing::PointsOf(Direct->Values()), testing::PointsOf(General->Values())) << Round;
+    TPointBatch::Replace(Batch->Values(), New);
+    Public->Values().Clear();
+    for (const auto& P : New) Public->Values().Add(P.X, P.Y);
+    ASSERT_EQ(testing::PointsOf(Batch->Values()), testing::PointsOf(Public->Values())) << Round;
+    ASSERT_EQ(Batch->Values().Sorted(), Public->Values().Sorted()) << Round;
+    ASSERT_EQ(Batch->Values().DuplicatesRemoved(), Public->Values().DuplicatesRemoved()) << Round;
+    Batch->Values().EndUpdate();
+    Public->Values().EndUpdate();
+    ASSERT_EQ(testing::PointsOf(Batch->Values()), testing::PointsOf(Public->Values())) << Round;
   }
 }
 
 // Inserting many points at once places and writes each as Insert and SetValue one after another
-// would, the positions counted in the list as it was.
+// would, the positions counted in the list as it was; a bad position or coordinate changes nothing.
 TEST(FuzzySetValues, InsertPointsAtOnce) {
-  auto AtOnce = MakeOwned<TListOwner>(false);
-  auto OneByOne = MakeOwned<TListOwner>(true);
-  for (TListOwner* Owner : {AtOnce.get(), OneByOne.get()})
-    AddPoints(Owner->Values(), {{1, 0}, {3, 1}, {5, 0}});
-  const std::vector<TFuzzySetValues::TInsertion> Points{{0, 0.5, 0.2}, {2, 4, 0.5}, {3, 7, 0.1}};
-  AtOnce->Values().InsertPoints(Points);
-  {
-    TUpdateBracket Bracket(OneByOne->Values());
+  std::mt19937 Random(9);
+  for (int Round = 0; Round < 200; ++Round) {
+    auto Batch = MakeOwned<TListOwner>(false);
+    auto Public = MakeOwned<TListOwner>(true);
+    for (TListOwner* Owner : {Batch.get(), Public.get()}) AddPoints(Owner->Values(), {{1, 0}, {3, 1}, {5, 0}});
+    std::vector<internal::TInsertion> Points;
+    int Before = 0;
+    for (int I = static_cast<int>(Random() % 5); I > 0; --I) {
+      Before = std::min(3, Before + static_cast<int>(Random() % 2));
+      Points.push_back({Before, static_cast<TFzyFloat>(Random() % 13) / 2 - 0.5, (Random() % 3) / 2.0});
+    }
+    TUpdateBracket BatchBracket(Batch->Values());
+    TUpdateBracket PublicBracket(Public->Values());
+    TPointBatch::Insert(Batch->Values(), Points);
     int Shift = 0;
-    for (const auto& P : Points) OneByOne->Values().Insert(P.Before + Shift++)->SetValue(P.X, P.Y);
+    for (const auto& P : Points) Public->Values().Insert(P.Before + Shift++)->SetValue(P.X, P.Y);
+    ASSERT_EQ(testing::PointsOf(Batch->Values()), testing::PointsOf(Public->Values())) << Round;
+    ASSERT_EQ(Batch->Values().Sorted(), Public->Values().Sorted()) << Round;
+    ASSERT_EQ(Batch->Values().DuplicatesRemoved(), Public->Values().DuplicatesRemoved()) << Round;
+    for (int I = 0; I < Batch->Values().Count(); ++I) ASSERT_EQ(Batch->Values().Point(I)->Index(), I);
   }
-  EXPECT_TRUE(SamePoints(AtOnce->Values(), {{0.5, 0.2}, {1, 0}, {3, 1}, {4, 0.5}, {5, 0}, {7, 0.1}}));
-  EXPECT_EQ(testing::PointsOf(AtOnce->Values()), testing::PointsOf(OneByOne->Values()));
-  for (int I = 0; I < AtOnce->Values().Count(); ++I) EXPECT_EQ(AtOnce->Values().Point(I)->Index(), I);
-  // Positions out of order or past the end are refused with the list's index error.
-  const std::vector<TFuzzySetValues::TInsertion> Backwards{{2, 4, 0.5}, {1, 2, 0.5}};
-  EXPECT_THROW(AtOnce->Values().InsertPoints(Backwards), EListError);
-  const std::vector<TFuzzySetValues::TInsertion> PastTheEnd{{7, 9, 0.5}};
-  EXPECT_THROW(AtOnce->Values().InsertPoints(PastTheEnd), EListError);
-  EXPECT_EQ(AtOnce->Values().Count(), 6);
+  auto Batch = MakeOwned<TListOwner>(false);
+  AddPoints(Batch->Values(), {{1, 0}, {3, 1}, {5, 0}});
+  TUpdateBracket Bracket(Batch->Values());
+  const std::vector<internal::TInsertion> Backwards{{2, 4, 0.5}, {1, 2, 0.5}};
+  EXPECT_THROW(TPointBatch::Insert(Batch->Values(), Backwards), EListError);
+  const std::vector<internal::TInsertion> PastTheEnd{{7, 9, 0.5}};
+  EXPECT_THROW(TPointBatch::Insert(Batch->Values(), PastTheEnd), EListError);
+  const std::vector<internal::TInsertion> NotANumber{{0, 0.5, 0.2}, {1, std::nan(""), 0.5}};
+  EXPECT_THROW(TPointBatch::Insert(Batch->Values(), NotANumber), EFzyException);
+  EXPECT_TRUE(SamePoints(Batch->Values(), {{1, 0}, {3, 1}, {5, 0}}));
 }
 
 TEST(FuzzySetValue, NewPointsAndWrites) {
@@ -277,20 +294,54 @@ TEST(FuzzySetValue, WritesInsideASetAreHeldInItsRange) {
   }
 }
 
-TEST(FuzzySetValue, NaNIsRefusedAndLeavesTheListAlone) {
+// A value that is not a finite number, or an index outside the list, is refused before anything
+// changes: the points, the flags and the owner's notifications stay as they were.
+TEST(FuzzySetValue, RefusedWritesChangeNothing) {
   auto Set = RangedSet(0, 10);
-  TFuzzySetValue* P = Set->Values().Add(1, 0.5);
+  AddPoints(Set->Values(), {{0, 1}, {1, 0}});
+  TFuzzySetValue* P = Set->Values()[0];
   const double NaN = std::numeric_limits<double>::quiet_NaN();
-  try {
-    P->SetX(NaN);
-    FAIL();
-  } catch (const EFzyException& E) {
-    EXPECT_STREQ(E.what(), "Invalid X value: NAN");
-  }
-  EXPECT_THROW(P->SetY(NaN), EFzyException);
-  EXPECT_THROW(P->SetValue(2, NaN), EFzyException);
-  EXPECT_THROW(Set->Values().Add(NaN, 0), EFzyException);
-  EXPECT_TRUE(SamePoints(Set->Values(), {{1, 0.5}}));
+  const double Infinity = std::numeric_limits<double>::infinity();
+  Set->PointChanges = Set->ListChanges = 0;
+  auto Expect = [](auto&& Write, const char* Message) {
+    try {
+      Write();
+      ADD_FAILURE() << "no exception for " << Message;
+    } catch (const EFzyException& E) {
+      EXPECT_STREQ(E.what(), Message);
+    }
+  };
+  Expect([&] { P->SetX(NaN); }, "Invalid X value: NAN");
+  Expect([&] { P->SetX(Infinity); }, "Invalid X value: INF");
+  Expect([&] { P->SetY(-Infinity); }, "Invalid Y value: -INF");
+  Expect([&] { P->SetValue(2, NaN); }, "Invalid Y value: NAN");
+  Expect([&] { Set->Values().Add(Infinity, 0.5); }, "Invalid X value: INF");
+  Expect([&] { Set->Values().Add(0.5, NaN); }, "Invalid Y value: NAN");
+  EXPECT_THROW(Set->Values().Insert(3), EListError);
+  EXPECT_THROW(Set->Values().Insert(-1), EListError);
+  EXPECT_TRUE(SamePoints(Set->Values(), {{0, 1}, {1, 0}}));
+  EXPECT_TRUE(Set->Values().Sorted());
+  EXPECT_EQ(Set->PointChanges + Set->ListChanges, 0);
+  // A free point refuses them too.
+  auto Free = FreeList();
+  EXPECT_THROW(Free->Add()->SetValue(Infinity, 0), EFzyException);
+  EXPECT_TRUE(SamePoints(*Free, {{0, 0}}));
+}
+
+// Inside an update bracket Add(X, Y) tracks its two writes as SetX and SetY do: a point whose Y
+// equals the new point's 0 writes no Y, so an equal neighbour is not merged.
+TEST(FuzzySetValues, AddInsideABracketWritesXThenY) {
+  auto Values = FreeList();
+  Values->BeginUpdate();
+  AddPoints(*Values, {{0, 0}, {5, 0}, {5, 0}, {10, 1}});
+  Values->EndUpdate();
+  EXPECT_TRUE(SamePoints(*Values, {{0, 0}, {5, 0}, {5, 0}, {10, 1}}));
+  // A Y written does compare with the neighbour.
+  auto Written = FreeList();
+  Written->BeginUpdate();
+  AddPoints(*Written, {{0, 0}, {5, 0.5}, {5, 0.5}, {10, 1}});
+  Written->EndUpdate();
+  EXPECT_TRUE(SamePoints(*Written, {{0, 0}, {5, 0.5}, {10, 1}}));
 }
 
 TEST(FuzzySetValues, AStepBuiltPointByPointKeepsAllItsPoints) {
@@ -512,6 +563,187 @@ TEST(FuzzySetValues, Statistics) {
   Scan->Add()->SetValue(4, -1);  // a free list keeps a negative Y
   Scan->Items(1)->SetY(0);
   EXPECT_DOUBLE_EQ(Scan->GetMinValue(), 0.0);  // stops at the first 0.0
+}
+
+// The sort and the duplicate removal take n log n and n; they must leave the points where the
+// literal rules leave them: for each place, every later point more than the tolerance below the
+// point there moves to it; then twins merge and every fifth point of a run of one X goes. Points
+// cluster within the tolerance, so that the rules' order matters. Each list is cleaned at the end
+// of a bracket (a last point far below makes sure it is sorted), then one point is moved outside a
+// bracket (the case where only that point is out of place).
+TEST(FuzzySetValues, CleanUpMatchesTheLiteralRules) {
+  using TPoint = std::pair<double, double>;
+  auto LiteralSort = [](std::vector<TPoint> P) {
+    for (std::size_t I = 0; I < P.size(); ++I)
+      for (std::size_t J = I + 1; J < P.size(); ++J)
+        if (P[J].first + FuzzyTolerance < P[I].first) std::rotate(P.begin() + I, P.begin() + J, P.begin() + J + 1);
+    return P;
+  };
+  auto LiteralRemoveDuplicates = [](std::vector<TPoint> P) {
+    std::size_t I = 1;
+    int Run = 0;
+    while (I < P.size()) {
+      const bool SameX = FloatEquals(P[I].first, P[I - 1].first);
+      if (SameX && FloatEquals(P[I].second, P[I - 1].second)) {
+        P.erase(P.begin() + I);
+      } else if (SameX) {
+        if (++Run == 4) {
+          P.erase(P.begin() + I);
+          Run = 0;
+        } else {
+          ++I;
+        }
+      } else {
+        Run = 0;
+        ++I;
+      }
+    }
+    return P;
+  };
+  std::mt19937 Random(17);
+  for (int Round = 0; Round < 2000; ++Round) {
+    const int Count = 1 + static_cast<int>(Random() % 14);
+    std::vector<TPoint> Points;
+    for (int I = 0; I < Count; ++I)
+      Points.emplace_back(static_cast<double>(Random() % 6) + static_cast<double>(Random() % 5) * 0.00004,
+                          static_cast<double>(Random() % 3) / 2);
+    if (Round % 2 == 0) {
+      // One point out of place in an otherwise sorted list.
+      Points = LiteralSort(Points);
+      Points[Random() % Points.size()].first = static_cast<double>(Random() % 6);
+    }
+    Points.emplace_back(-1, 0.25);
+    auto Values = FreeList();
+    Values->BeginUpdate();
+    for (const auto& [X, Y] : Points) Values->Add()->SetValue(X, Y);
+    Values->EndUpdate();
+    std::vector<TPoint> Expected = LiteralRemoveDuplicates(LiteralSort(Points));
+    ASSERT_EQ(testing::PointsOf(*Values), Expected) << "round " << Round << ": " << testing::Describe(Points);
+
+    // One point moved outside a bracket, to an X near others: the literal placement of a written
+    // point (order tracked against its neighbours; when out of order the sort, whose closing
+    // clean-up removes duplicates sparing the point; then the point goes after the others of its
+    // X, the middle one of three going; then its run merges).
+    const std::size_t K = Random() % Expected.size();
+    const double X = static_cast<double>(Random() % 6) + static_cast<double>(Random() % 5) * 0.00004;
+    if (X == Expected[K].first) continue;  // the X it holds: nothing is written
+    std::vector<TPoint> P = Expected;
+    std::vector<int> Id(P.size());
+    for (std::size_t I = 0; I < Id.size(); ++I) Id[I] = static_cast<int>(I);
+    const int Moved = Id[K];
+    P[K].first = X;
+    auto At = [&] { return static_cast<std::size_t>(std::find(Id.begin(), Id.end(), Moved) - Id.begin()); };
+    auto Erase = [&](std::size_t I) {
+      P.erase(P.begin() + static_cast<std::ptrdiff_t>(I));
+      Id.erase(Id.begin() + static_cast<std::ptrdiff_t>(I));
+    };
+    auto Move = [&](std::size_t From, std::size_t To) {
+      auto Shift = [&](auto& V) {
+        auto Item = V[From];
+        V.erase(V.begin() + static_cast<std::ptrdiff_t>(From));
+        V.insert(V.begin() + static_cast<std::ptrdiff_t>(To), Item);
+      };
+      Shift(P);
+      Shift(Id);
+    };
+    auto InOrder = [&](double Near, double Value) { return Near <= Value || FloatEquals(Value, Near); };
+    const bool Sorted = (K == 0 || InOrder(P[K - 1].first, X)) && (K + 1 == P.size() || InOrder(X, P[K + 1].first));
+    if (!Sorted) {
+      for (std::size_t I = 0; I < P.size(); ++I)
+        for (std::size_t J = I + 1; J < P.size(); ++J)
+          if (P[J].first + FuzzyTolerance < P[I].first) Move(J, I);
+      std::size_t I = 1;
+      int Run = 0;
+      auto RemoveTwin = [&](std::size_t I) { Erase(Id[I] == Moved ? I - 1 : I); };
+      while (I < P.size()) {
+        const bool SameX = FloatEquals(P[I].first, P[I - 1].first);
+        if (SameX && FloatEquals(P[I].second, P[I - 1].second)) {
+          RemoveTwin(I);
+        } else if (SameX && ++Run == 4) {
+          RemoveTwin(I);
+          Run = 0;
+        } else {
+          if (!SameX) Run = 0;
+          ++I;
+        }
+      }
+    }
+    if (P.size() >= 2) {
+      std::size_t Position = At();
+      int Others = 0;
+      for (std::size_t I = 0; I < P.size(); ++I) {
+        if (P[I].first > static_cast<long double>(X) + FuzzyTolerance) break;
+        if (Id[I] != Moved && FloatEquals(X, P[I].first) && ++Others == 3) break;
+        Position = I;
+      }
+      if (Others == 3) {
+        if (Id[Position] == Moved) --Position;
+        Erase(Position);
+      }
+      Position = std::min(Position, P.size() - 1);
+      if (At() != Position) Move(At(), Position);
+      std::size_t Start = At();
+      while (Start > 0 && FloatEquals(X, P[Start - 1].first)) --Start;
+      Start = Start > 0 ? Start - 1 : 0;
+      std::size_t J = Start + 1;
+      while (J < P.size() && FloatEquals(X, P[J].first)) {
+        if (FloatEquals(P[J].first, P[J - 1].first) && FloatEquals(P[J].second, P[J - 1].second))
+          Erase(Id[J - 1] == Moved ? J : J - 1);
+        else
+          ++J;
+      }
+      if (J - Start - 1 > 3) {
+        if (At() > 0)
+          Erase(At() - 1);
+        else if (P.size() > 1)
+          Erase(1);
+      }
+    }
+    Values->Point(static_cast<int>(K))->SetX(X);
+    ASSERT_EQ(testing::PointsOf(*Values), P) << "round " << Round << ", moved " << K << " to " << X << " in "
+                                             << testing::Describe(Expected);
+  }
+}
+
+// A resampling after the range moved away from the points: the new points take the clamped X,
+// degrees between their neighbours', and are sorted in at the end.
+TEST(FuzzySetValues, ResamplingKeepsDegreesAndOrder) {
+  for (bool Simple : {false, true}) {
+    auto Set = RangedSet(0, 1);
+    AddPoints(Set->Values(), {{0, 0}, {1, 1}});
+    Set->Minimum = Set->Maximum = 75;
+    if (Simple)
+      Set->Values().ExpandSimple(7);
+    else
+      Set->Values().Expand(7);
+    const auto Points = testing::PointsOf(Set->Values());
+    EXPECT_TRUE(SamePoints(Set->Values(), {{0, 0}, {1, 1}, {75, 1}})) << Simple;
+    for (std::size_t I = 1; I < Points.size(); ++I) EXPECT_LE(Points[I - 1].first, Points[I].first);
+  }
+  // Segments far wider than the double range still give finite points.
+  auto Wide = MakeOwned<TRangedSet>();
+  Wide->HasRange = true;
+  Wide->Minimum = -1e308;
+  Wide->Maximum = 1e308;
+  AddPoints(Wide->Values(), {{-1e308, 0}, {1e308, 1}});
+  Wide->Values().Expand(5);
+  EXPECT_TRUE(SamePoints(Wide->Values(), {{-1e308, 0}, {-5e307, 0.25}, {0, 0.5}, {5e307, 0.75}, {1e308, 1}}, 1e293));
+}
+
+TEST(FuzzySetValues, ResamplingRefusesMoreThanTheLimitBeforeAnythingChanges) {
+  auto Set = RangedSet(0, 10);
+  AddPoints(Set->Values(), {{0, 0}, {10, 1}});
+  Set->PointChanges = Set->ListChanges = 0;
+  for (bool Simple : {false, true}) {
+    try {
+      Simple ? Set->Values().ExpandSimple(MaxPointCount + 1) : Set->Values().Expand(MaxPointCount + 1);
+      ADD_FAILURE();
+    } catch (const EFzyException& E) {
+      EXPECT_STREQ(E.what(), "Invalid point count 1000001.  At most 1000000 points are allowed");
+    }
+  }
+  EXPECT_TRUE(SamePoints(Set->Values(), {{0, 0}, {10, 1}}));
+  EXPECT_EQ(Set->PointChanges + Set->ListChanges, 0);
 }
 
 }  // namespace

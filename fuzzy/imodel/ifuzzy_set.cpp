@@ -1,10 +1,9 @@
 #include "fuzzy/imodel/ifuzzy_set.h"
 
 #include <atomic>
-#include <typeinfo>
 #include <utility>
 
-#include "fuzzy/engine/merge_walk.h"
+#include "fuzzy/engine/internal/merge_walk.h"
 #include "fuzzy/imodel/ifuzzy_variable.h"
 #include "fuzzy/runtime/format.h"
 #include "fuzzy/runtime/update_bracket.h"
@@ -44,15 +43,11 @@ class TIntfPoints {
 
 TIFSValues::TIFSValues(TIFuzzySet* FuzzySet) : TFuzzySetValues(FuzzySet) {}
 
-void TIFSValues::AfterConstruction() {
-  TFuzzySetValues::AfterConstruction();
-  // The interface set's list adds no behaviour to the writes themselves; a descendant may.
-  AllowDirectWrites(typeid(*this) == typeid(TIFSValues));
-}
-
 TIFuzzySet& TIFSValues::Owner() const { return static_cast<TIFuzzySet&>(*FuzzySet()); }
 
 int TIFSValues::Add(TFzyFloat X, TFzyFloat Y) {
+  // Refused before the point is made, so that a refused call changes nothing.
+  CheckCoordinates(X, Y);
   const TUpdateBracket Bracket(*this);
   TFuzzySetValue* Point = TFuzzySetValues::Add();
   Point->SetValue(X, Y);
@@ -60,6 +55,8 @@ int TIFSValues::Add(TFzyFloat X, TFzyFloat Y) {
 }
 
 int TIFSValues::Insert(int Index, TFzyFloat X, TFzyFloat Y) {
+  // Refused (a bad index too, by Insert) before the point is made.
+  CheckCoordinates(X, Y);
   const TUpdateBracket Bracket(*this);
   TFuzzySetValue* Point = TFuzzySetValues::Insert(Index);
   Point->SetValue(X, Y);
@@ -360,15 +357,14 @@ IPtr<IFuzzySet> TIFuzzySet::Combine(const IPtr<IFuzzySet>& FuzzySet, std::string
 template <TFuzzySet::TDegreeFunction& Degree>
 IPtr<IFuzzySet> TIFuzzySet::CombineBuiltIn(const IPtr<IFuzzySet>& FuzzySet, std::string_view OperatorKeyword,
                                            TFuzzyOperation Operation, bool IsUnion) {
+  RequireSet(FuzzySet, "Operator");
+  // Walked before the result is made, so that a degree beyond the double range makes nothing.
+  const TIFuzzySet* Other = Of(FuzzySet.Get());
+  TWalkedPoints Walked = !Other    ? WalkBuiltIn<Degree>(TPoints(*this), TIntfPoints(*FuzzySet))
+                         : IsUnion ? WalkUnion(*Other, Operation)
+                                   : WalkIntersection(*Other, Operation);
   return Combine(FuzzySet, OperatorKeyword,
-                 [&](const IPtr<IFuzzySet>&, TFuzzySetValues& Points, const TIFuzzySet* Other) {
-                   if (!Other)
-                     WalkBuiltIn<Degree>(Points, TPoints(*this), TIntfPoints(*FuzzySet));
-                   else if (IsUnion)
-                     WalkUnion(Points, *Other, Operation);
-                   else
-                     WalkIntersection(Points, *Other, Operation);
-                 });
+                 [&](const IPtr<IFuzzySet>&, TFuzzySetValues& Points, const TIFuzzySet*) { Walked.AppendTo(Points); });
 }
 
 IPtr<IFuzzySet> TIFuzzySet::Operator(const IPtr<IFuzzySet>& FuzzySet, const std::string& OperatorKeyword,

@@ -34,7 +34,9 @@ class TIFSValues : public TFuzzySetValues {
   using TFuzzySetValues::Append;
   using TFuzzySetValues::Assign;
   using TFuzzySetValues::Insert;
-  // Each inside its own update bracket; the index the new point was given.
+  // Add() (Insert(Index)) then SetValue(X, Y), inside its own update bracket; the index the new
+  // point was given. A coordinate that is not finite, or an Index outside 0 to Count(), raises
+  // before the point is made.
   int Add(TFzyFloat X, TFzyFloat Y);
   int Insert(int Index, TFzyFloat X, TFzyFloat Y);
   void Append(const IPtr<IFuzzySet>& Source);
@@ -53,7 +55,6 @@ class TIFSValues : public TFuzzySetValues {
  protected:
   ~TIFSValues() override = default;
   explicit TIFSValues(TIFuzzySet* FuzzySet);
-  void AfterConstruction() override;
   template <typename T, typename... Args>
   friend T* New(Args&&...);
 

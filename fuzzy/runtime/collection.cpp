@@ -171,6 +171,18 @@ TCollectionItem* TCollection::RemoveLastQuietly() {
   return Item;
 }
 
+void TCollection::ReorderItems(const std::vector<int>& Order) {
+  if (Order.size() != FItems.size()) throw EListError(SListIndexError, {static_cast<int>(Order.size())});
+  TItemList Items(FItems.size());
+  for (std::size_t I = 0; I < Order.size(); ++I) {
+    Items[I] = GetItem(Order[I]);
+    Items[I]->SetIndexHint(static_cast<int>(I));
+  }
+  FItems.swap(Items);
+  CountChange();
+  Changed();
+}
+
 void TCollection::RemoveItem(TCollectionItem* Item) {
   Notify(Item, TCollectionNotification::cnExtracting);
   const int Index = IndexOfItem(Item);

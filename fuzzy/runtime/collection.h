@@ -15,6 +15,7 @@
 //   TFuzzyVariable* Tip = Logic->Items().Add("tip");   // made by the collection's item class
 //   Tip->Free();                                         // leaves the collection (extracting notified)
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -131,6 +132,13 @@ class TCollection : public TPersistent {
   // Takes the last item out, as Clear does, but without the extracting notification and the
   // change report, under the same conditions; the item is then in no collection.
   TCollectionItem* RemoveLastQuietly();
+  // Frees the items for which Remove(Item) holds (asked once per item, in index order) in one pass,
+  // without the notifications of Delete, under the same conditions; one whole-collection change.
+  template <typename TRemove>
+  void DeleteItemsQuietly(TRemove&& Remove);
+  // Puts the items in a new order in one pass: Order[I] is the present index of the item that goes
+  // to index I (each index once); one whole-collection change.
+  void ReorderItems(const std::vector<int>& Order);
 
  private:
   friend class TCollectionItem;
@@ -151,20 +159,48 @@ void TCollection::PlaceAddedItems(int Added, TBefore&& Before) {
   if (Added <= 0) return;
   const int Original = Count() - Added;
   if (Original < 0) throw EListError(SListIndexError, {Added});
-  TItemList Items;
-  Items.reserve(FItems.size());
-  int Next = 0;
-  for (int I = 0; I <= Original; ++I) {
-    for (; Next < Added && Before(Next) <= I; ++Next) {
-      if (Before(Next) < I || (Next > 0 && Before(Next) < Before(Next - 1)))
-        throw EListError(SListIndexError, {Before(Next)});
-      Items.push_back(FItems[static_cast<std::size_t>(Original + Next)]);
-    }
-    if (I < Original) Items.push_back(FItems[static_cast<std::size_t>(I)]);
+  for (int Next = 0; Next < Added; ++Next)
+    if (Before(Next) < 0 || Before(Next) > Original || (Next > 0 && Before(Next) < Before(Next - 1)))
+      throw EListError(SListIndexError, {Before(Next)});
+  // In place, from the back: each item of the list moves right past the added items that go before
+  // it. The added items are set aside first (a few on the stack).
+  constexpr int Few = 16;
+  TCollectionItem* Stack[Few];
+  TItemList Heap;
+  TCollectionItem** Set = Stack;
+  if (Added > Few) {
+    Heap.resize(static_cast<std::size_t>(Added));
+    Set = Heap.data();
   }
-  if (Next < Added) throw EListError(SListIndexError, {Before(Next)});
-  FItems.swap(Items);
-  for (int I = 0; I < Count(); ++I) FItems[static_cast<std::size_t>(I)]->SetIndexHint(I);
+  std::copy(FItems.begin() + Original, FItems.end(), Set);
+  int Item = Original - 1;
+  int Place = Count() - 1;
+  for (int Next = Added - 1; Next >= 0; --Place) {
+    if (Item >= Before(Next))
+      FItems[static_cast<std::size_t>(Place)] = FItems[static_cast<std::size_t>(Item--)];
+    else
+      FItems[static_cast<std::size_t>(Place)] = Set[Next--];
+  }
+  for (int I = Before(0); I < Count(); ++I) FItems[static_cast<std::size_t>(I)]->SetIndexHint(I);
+  CountChange();
+  Changed();
+}
+
+template <typename TRemove>
+void TCollection::DeleteItemsQuietly(TRemove&& Remove) {
+  std::size_t Kept = 0;
+  for (std::size_t I = 0; I < FItems.size(); ++I) {
+    TCollectionItem* Item = FItems[I];
+    if (!Remove(Item)) {
+      Item->SetIndexHint(static_cast<int>(Kept));
+      FItems[Kept++] = Item;
+      continue;
+    }
+    Item->FCollection = nullptr;
+    Item->Free();
+  }
+  if (Kept == FItems.size()) return;
+  FItems.resize(Kept);
   CountChange();
   Changed();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The merge walk that combines two fuzzy sets, and the overlap test, written once over point
 // "views" so that every kind of set (a set's own points, a set reached through an interface) runs
-// the same algorithm without copying its points.
+// the same algorithm without copying its points. For the engine and the interface model; not
+// installed.
 //
 // A view answers for one set: Count(), X(i) and Y(i) for 0 <= i < Count(), SkipY(Index, Y, Dir)
 // and GetMaxYValueOfX(Index, Step) as on the set's point list, and DegreeOfMembership(Value).
@@ -11,6 +12,7 @@
 
 #include "fuzzy/engine/fuzzy_math.h"
 #include "fuzzy/engine/fuzzy_set.h"
+#include "fuzzy/engine/internal/point_batch.h"
 #include "fuzzy/runtime/update_bracket.h"
 
 namespace fuzzy {
@@ -34,16 +36,52 @@ class TFuzzySet::TPoints {
   TFzyFloat X(int Index) const { return FValues.Point(Index)->X(); }
   TFzyFloat Y(int Index) const { return FValues.Point(Index)->Y(); }
   int SkipY(int Index, TFzyFloat Y, int Dir) const { return FValues.SkipY(Index, Y, Dir); }
+  bool IsFlat() const { return internal::TPointBatch::IsFlat(FValues); }
   int GetMaxYValueOfX(int Index, int Step) const { return FSet.GetMaxYValueOfX(Index, Step); }
   TFzyFloat DegreeOfMembership(TFzyFloat Value) const { return FSet.DegreeOfMembership(Value); }
+  template <bool Wide>
   TFzyFloat DegreeOfMembership(TFzyFloat Value, int Hint) const {
-    return FSet.DegreeOfMembershipNear(Value, Hint);
+    return FSet.DegreeOfMembershipNear<Wide>(Value, Hint);
   }
+  bool IsModerate() const { return internal::TPointBatch::IsModerate(FValues); }
 
  private:
   const TFuzzySet& FSet;
   const TFuzzySetValues& FValues;
 };
+
+namespace merge_walk_detail {
+
+// InterpolateY for X strictly between X1 and X2 and degrees that are not negative (those of a set):
+// only the span X2 - X1 can pass the double range, and only when Wide.
+template <bool Wide = true>
+inline TFzyFloat DegreeInside(TFzyFloat X1, TFzyFloat Y1, TFzyFloat X2, TFzyFloat Y2, TFzyFloat X) {
+  const TFzyFloat Span = X2 - X1;
+  if (!Wide || std::isfinite(Span)) [[likely]]
+    return (X - X1) / Span * (Y2 - Y1) + Y1;
+  return TFuzzySet::InterpolateY(X1, Y1, X2, Y2, X);
+}
+
+}  // namespace merge_walk_detail
+
+template <bool Wide>
+inline TFzyFloat TFuzzySet::DegreeOfMembershipNear(TFzyFloat Value, int Hint) const {
+  const int N = FValues->Count();
+  if (N == 0) return 0;
+  // Beyond either end the function is constant.
+  const TFuzzySetValue* First = FValues->Point(0);
+  if (Value < First->X()) return First->Y();
+  const TFuzzySetValue* Last = FValues->Point(N - 1);
+  if (Value > Last->X()) return Last->Y();
+  // In an ascending list, Value strictly between points Hint - 1 and Hint lies on their segment.
+  if (Hint >= 1 && Hint < N) {
+    const TFuzzySetValue* Previous = FValues->Point(Hint - 1);
+    const TFuzzySetValue* P = FValues->Point(Hint);
+    if (Previous->X() < Value && Value < P->X() && internal::TPointBatch::IsAscending(*FValues))
+      return merge_walk_detail::DegreeInside<Wide>(Previous->X(), Previous->Y(), P->X(), P->Y(), Value);
+  }
+  return DegreeOfMembershipByWalk(Value);
+}
 
 // Among the run of points of a view that share point Index's X (within the tolerance), walking
 // from Index by Step, the index of the one whose Y is Better than all before it: the first one met
@@ -66,20 +104,34 @@ int FindYOfX(const TView& Points, int Index, int Step, TBetter Better) {
 
 namespace merge_walk_detail {
 
-// Every point's Y lies within the tolerance of the first point's Y (a single point is flat).
+// Every point's Y lies within the tolerance of the first point's Y (a single point is flat); a set's
+// own points know it from their last change.
 template <typename TView>
 bool IsFlat(const TView& Points) {
-  return Points.SkipY(0, Points.Y(0), 1) == -1;
+  if constexpr (requires { Points.IsFlat(); })
+    return Points.IsFlat();
+  else
+    return Points.SkipY(0, Points.Y(0), 1) == -1;
 }
 
 // The degree of Points at Value, where the walk's cursor on Points is at Hint; views that cannot use
 // the hint answer without it.
-template <typename TView>
+template <bool Wide, typename TView>
 TFzyFloat DegreeNear(const TView& Points, TFzyFloat Value, int Hint) {
-  if constexpr (requires { Points.DegreeOfMembership(Value, Hint); })
-    return Points.DegreeOfMembership(Value, Hint);
+  if constexpr (requires { Points.template DegreeOfMembership<Wide>(Value, Hint); })
+    return Points.template DegreeOfMembership<Wide>(Value, Hint);
   else
     return Points.DegreeOfMembership(Value);
+}
+
+// Every coordinate of the view is moderate (see TPointBatch::IsModerate); views that cannot tell
+// are taken as wide.
+template <typename TView>
+bool IsModerate(const TView& Points) {
+  if constexpr (requires { Points.IsModerate(); })
+    return Points.IsModerate();
+  else
+    return false;
 }
 
 inline bool StrictlyBetween(TFzyFloat Low, TFzyFloat Value, TFzyFloat High) {
@@ -114,6 +166,9 @@ bool TFuzzySet::MergeWalk(const TPointsA& A, const TPointsB& B, TCallback&& Call
   };
   const bool FlatA = IsFlat(A);
   const bool FlatB = IsFlat(B);
+  // The walk with the arithmetic that guards against differences past the double range (Wide), or,
+  // for two sets of moderate coordinates only, without those guards.
+  auto Walk = [&]<bool Wide>() {
   int I = 0;
   int J = 0;
   // A cursor whose list is used up keeps its last point, so its segment shrinks to that point.
@@ -129,13 +184,12 @@ bool TFuzzySet::MergeWalk(const TPointsA& A, const TPointsB& B, TCallback&& Call
     TFzyFloat X = 0;
     TFzyFloat Y = 0;
     if (FlatA && StrictlyBetween(PrevB.Y, CurA.Y, CurB.Y)) {
-      X = InterpolateX(PrevB.X, PrevB.Y, CurB.X, CurB.Y, CurA.Y);
+      X = InterpolateXAt<Wide>(PrevB.X, PrevB.Y, CurB.X, CurB.Y, CurA.Y);
       if (Callback(X, CurA.Y, X, CurA.Y)) return true;
     } else if (FlatB && StrictlyBetween(PrevA.Y, CurB.Y, CurA.Y)) {
-      X = InterpolateX(PrevA.X, PrevA.Y, CurA.X, CurA.Y, CurB.Y);
+      X = InterpolateXAt<Wide>(PrevA.X, PrevA.Y, CurA.X, CurA.Y, CurB.Y);
       if (Callback(X, CurB.Y, X, CurB.Y)) return true;
-    } else if (LineSegmentIntersects(PrevA.X, PrevA.Y, CurA.X, CurA.Y, PrevB.X, PrevB.Y, CurB.X, CurB.Y, X,
-                                     Y)) {
+    } else if (SegmentsCross<Wide>(PrevA.X, PrevA.Y, CurA.X, CurA.Y, PrevB.X, PrevB.Y, CurB.X, CurB.Y, X, Y)) {
       if (Callback(X, Y, X, Y)) return true;
     }
 
@@ -147,16 +201,20 @@ bool TFuzzySet::MergeWalk(const TPointsA& A, const TPointsB& B, TCallback&& Call
       ++I;
       ++J;
     } else if (I < CountA && (J >= CountB || CurB.X > CurA.X)) {
-      if (Callback(CurA.X, CurA.Y, CurA.X, DegreeNear(B, CurA.X, J))) return true;
+      if (Callback(CurA.X, CurA.Y, CurA.X, DegreeNear<Wide>(B, CurA.X, J))) return true;
       PrevA = CurA;
       ++I;
     } else {
-      if (Callback(CurB.X, DegreeNear(A, CurB.X, I), CurB.X, CurB.Y)) return true;
+      if (Callback(CurB.X, DegreeNear<Wide>(A, CurB.X, I), CurB.X, CurB.Y)) return true;
       PrevB = CurB;
       ++J;
     }
   }
   return false;
+  };
+  if (merge_walk_detail::IsModerate(A) && merge_walk_detail::IsModerate(B))
+    return Walk.template operator()<false>();
+  return Walk.template operator()<true>();
 }
 
 template <typename TPointsA, typename TPointsB>
@@ -209,25 +267,6 @@ bool TFuzzySet::PointsReachThreshold(const TPointsA& A, const TPointsB& B, TFzyF
   });
 }
 
-template <typename TList>
-void TFuzzySet::RemoveLevelRunsOf(TList& Values) {
-  int Run = 1;
-  for (int I = 1; I < Values.Count();) {
-    if (FloatEquals(Values.Y(I - 1), Values.Y(I))) {
-      ++Run;
-      if (Run <= 1)
-        ++I;
-      else
-        Values.Delete(I - 1);
-    } else {
-      ++I;
-      Run = 0;
-    }
-  }
-  const int N = Values.Count();
-  if (N > 1 && FloatEquals(Values.Y(N - 2), Values.Y(N - 1))) Values.Delete(N - 1);
-}
-
 template <typename TFill>
 void TFuzzySet::FillCombination(TFuzzySet& Result, const TDeferredText& OtherName,
                                 const TDeferredText& OtherExpression, std::string_view OperatorKeyword,
@@ -247,22 +286,45 @@ void TFuzzySet::FillCombination(TFuzzySet& Result, const TDeferredText& OtherNam
   Result.FExpression = CombinedExpression();
 }
 
+class TFuzzySet::TWalkedPoints {
+ public:
+  explicit TWalkedPoints(std::size_t Room) : FPoints(Room) {}
+
+  // Tracked as the appends would be, shortened as the appended points would be, then made.
+  void AppendTo(TFuzzySetValues& Points) {
+    Points.Reserve(static_cast<int>(FPoints.size()));
+    internal::TPointBatch::Track(Points, FPoints);
+    FPoints.erase(internal::RemoveLevelRuns(FPoints.begin(), FPoints.end(),
+                                            [](const internal::TCoordinate& P) { return P.Y; }),
+                  FPoints.end());
+    internal::TPointBatch::AppendTracked(Points, FPoints);
+  }
+
+ private:
+  template <TDegreeFunction& Degree, typename TPointsA, typename TPointsB>
+  friend TWalkedPoints TFuzzySet::WalkBuiltIn(const TPointsA& A, const TPointsB& B);
+  TRecycledVector<internal::TCoordinate> FPoints;
+};
+
 template <TFuzzySet::TDegreeFunction& Degree, typename TPointsA, typename TPointsB>
-void TFuzzySet::WalkBuiltIn(TFuzzySetValues& Points, const TPointsA& A, const TPointsB& B) {
+TFuzzySet::TWalkedPoints TFuzzySet::WalkBuiltIn(const TPointsA& A, const TPointsB& B) {
   // The walk visits each breakpoint of either set once and adds at most one crossing per step,
   // so the room made here suffices; it grows all the same should it not.
-  const std::size_t Room = static_cast<std::size_t>(2 * (A.Count() + B.Count()) + 1);
-  Points.Reserve(static_cast<int>(Room));
-  TRecycledVector<TFuzzySetValues::TCoordinate> Walked(Room);
+  TWalkedPoints Walked(static_cast<std::size_t>(2 * (A.Count() + B.Count()) + 1));
+  auto& Points = Walked.FPoints;
   std::size_t Used = 0;
   MergeWalk(A, B, [&](TFzyFloat X1, TFzyFloat Y1, TFzyFloat, TFzyFloat Y2) {
-    if (Used == Walked.size()) [[unlikely]]
-      Walked.resize(2 * Used);
-    Walked[Used++] = {X1, Degree(Y1, Y2)};
+    if (Used == Points.size()) [[unlikely]]
+      Points.resize(2 * Used);
+    Points[Used++] = {X1, Degree(Y1, Y2)};
     return false;
   });
-  Walked.resize(Used);
-  Points.AppendSetXYAndTrim(Walked, [](auto& List) { RemoveLevelRunsOf(List); });
+  Points.resize(Used);
+  for (const internal::TCoordinate& P : Points) {
+    internal::CheckFinite(P.X, "X");
+    internal::CheckFinite(P.Y, "Y");
+  }
+  return Walked;
 }
 
 template <typename TPointsA, typename TPointsB, typename TAppend>
@@ -318,23 +380,5 @@ decltype(auto) TFuzzySet::VisitUnion(TFuzzyOperation Operation, TVisit&& Visit) 
   }
   throw EFzyException(SInvalidFuzzyOperation, {GetEnumName(Operation)});
 }
-
-// ---- cursor routines for hosts that walk two point lists step by step ------------------------
-// The cursors are free-standing points (made with New<TFuzzySetValue>(nullptr)).
-
-// Previous takes Current's place; Current moves to Values[Index + 1], or, past the end, keeps its Y
-// and takes DefaultX as X.
-void NextPoint(TFuzzySetValue& Current, TFuzzySetValue& Previous, int& Index, const TFuzzySetValues& Values,
-               TFzyFloat DefaultX);
-// Appends a copy of Current to FuzzySet when A >= B (Flag) or A < B (not Flag); then NextPoint;
-// then, when A = B, OtherPrevious takes Previous's place.
-void AddAndIncrement(TFuzzySet& FuzzySet, TFuzzySetValue& Current, TFuzzySetValue& Previous,
-                     TFuzzySetValue& OtherPrevious, int& Index, TFzyFloat A, TFzyFloat B,
-                     const TFuzzySetValues& Values, TFzyFloat DefaultX, bool Flag);
-// AddAndIncrement on the first cursor pair, then NextPoint on the second.
-void Add1AndIncrement2(TFuzzySet& FuzzySet, TFuzzySetValue& Current1, TFuzzySetValue& Current2,
-                       TFuzzySetValue& Previous1, TFuzzySetValue& Previous2, int& Index1, int& Index2,
-                       TFzyFloat A, TFzyFloat B, const TFuzzySetValues& Values1,
-                       const TFuzzySetValues& Values2, TFzyFloat DefaultX, bool Flag);
 
 }  // namespace fuzzy
