@@ -30,6 +30,7 @@
 #include <string>
 
 #include "fuzzy/engine/deferred_text.h"
+#include "fuzzy/engine/fuzzy_degrees.h"
 #include "fuzzy/engine/fuzzy_context.h"
 #include "fuzzy/engine/fuzzy_math.h"
 #include "fuzzy/engine/fuzzy_set_values.h"
@@ -210,9 +211,8 @@ class TFuzzySet : public TFuzzySetValuesOwner {
       FuzzyOperatorMeanSqrt, FuzzyOperatorUnionMean, FuzzyOperatorIntersectionProduct,
       FuzzyOperatorUnionProduct, FuzzyOperatorIntersectionBoundedSum, FuzzyOperatorUnionBoundedSum,
       FuzzyOperatorUnionSum;
+  // The degree functions of the flavours are fuzzy_degrees.h's.
   using TDegreeFunction = TFzyFloat(TFzyFloat Y1, TFzyFloat Y2);
-  static TDegreeFunction MinDegree, MaxDegree, MeanDegree, MeanSqrDegree, MeanSqrtDegree, UnionMeanDegree,
-      ProductDegree, UnionProductDegree, IntersectionBoundedSumDegree, UnionBoundedSumDegree, SumDegree;
   // Calls Visit.template operator()<Degree>(Keyword) with the degree function of the built-in
   // operator and the keyword of an intersection (union) of kind Operation. foSum, or a value
   // outside the enumeration, raises EFzyException (SInvalidFuzzyOperation) for an intersection; so
@@ -231,8 +231,6 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   static TFzyFloat PointsCorrelationStrength(const TPointsA& A, const TPointsB& B);
   template <typename TPointsA, typename TPointsB>
   static bool PointsReachThreshold(const TPointsA& A, const TPointsB& B, TFzyFloat Threshold);
-  // The union (intersection) operation that an inference method combines evidence with.
-  static TFuzzyOperation InferenceOperation(TFuzzyInferenceMethod InferenceMethod);
   // The threshold two sets without a variable must both reach somewhere to count as equal: the
   // default threshold a logic component gives its variables.
   static constexpr TFzyFloat FreeStandingThreshold = 0.01;

@@ -225,22 +225,6 @@ bool TFuzzySet::IsUndecidable() const {
   return true;
 }
 
-TFuzzyOperation TFuzzySet::InferenceOperation(TFuzzyInferenceMethod InferenceMethod) {
-  switch (InferenceMethod) {
-    case fimMinMax:
-      return foZadeh;
-    case fimAdditive:
-      return foSum;
-    case fimMean:
-      return foMean;
-    case fimProduct:
-      return foProduct;
-    case fimBoundedSum:
-      return foBoundedSum;
-  }
-  return foZadeh;
-}
-
 TFuzzySet* TFuzzySet::Infer(const TFuzzySet* NewEvidence, TFuzzyInferenceMethod InferenceMethod,
                             bool Unconditional) const {
   const TFuzzyOperation Operation = InferenceOperation(InferenceMethod);

@@ -104,24 +104,6 @@ TFuzzySet::TWalkedPoints TFuzzySet::WalkUnion(const TFuzzySet& FuzzySet, TFuzzyO
   });
 }
 
-TFzyFloat TFuzzySet::MinDegree(TFzyFloat Y1, TFzyFloat Y2) { return std::min(Y1, Y2); }
-TFzyFloat TFuzzySet::MaxDegree(TFzyFloat Y1, TFzyFloat Y2) { return std::max(Y1, Y2); }
-TFzyFloat TFuzzySet::MeanDegree(TFzyFloat Y1, TFzyFloat Y2) { return (Y1 + Y2) / 2; }
-TFzyFloat TFuzzySet::MeanSqrDegree(TFzyFloat Y1, TFzyFloat Y2) {
-  const TFzyFloat Mean = (Y1 + Y2) / 2;
-  return Mean * Mean;
-}
-TFzyFloat TFuzzySet::MeanSqrtDegree(TFzyFloat Y1, TFzyFloat Y2) { return std::sqrt((Y1 + Y2) / 2); }
-TFzyFloat TFuzzySet::UnionMeanDegree(TFzyFloat Y1, TFzyFloat Y2) {
-  return (2 * std::min(Y1, Y2) + 4 * std::max(Y1, Y2)) / 6;
-}
-TFzyFloat TFuzzySet::ProductDegree(TFzyFloat Y1, TFzyFloat Y2) { return Y1 * Y2; }
-TFzyFloat TFuzzySet::UnionProductDegree(TFzyFloat Y1, TFzyFloat Y2) { return (Y1 + Y2) - Y1 * Y2; }
-TFzyFloat TFuzzySet::IntersectionBoundedSumDegree(TFzyFloat Y1, TFzyFloat Y2) {
-  return std::max(0.0, Y1 + Y2 - 1);
-}
-TFzyFloat TFuzzySet::UnionBoundedSumDegree(TFzyFloat Y1, TFzyFloat Y2) { return std::min(1.0, Y1 + Y2); }
-TFzyFloat TFuzzySet::SumDegree(TFzyFloat Y1, TFzyFloat Y2) { return Y1 + Y2; }
 
 #define FUZZY_BUILT_IN_OPERATOR(Operator, Degree)                                                        \
   bool TFuzzySet::Operator(TFuzzySetValues& FuzzySet, TFzyFloat X1, TFzyFloat Y1, TFzyFloat, TFzyFloat Y2) { \

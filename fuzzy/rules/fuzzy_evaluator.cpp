@@ -27,8 +27,8 @@ void ClonePoints(const TFuzzySet& Term, const TFuzzyVariable& Variable, std::vec
   {
     TUpdateBracket Bracket(Copy->Values());
     for (const TFuzzySetValue* P : Term.Values())
-      Copy->Values().AppendSetValue(std::clamp(P->X(), Variable.Minimum(), Variable.Maximum()),
-                                    std::max(P->Y(), 0.0));
+      Copy->Values().Add()->SetValue(std::clamp(P->X(), Variable.Minimum(), Variable.Maximum()),
+                                     std::max(P->Y(), 0.0));
   }
   for (const TFuzzySetValue* P : Copy->Values()) {
     X.push_back(P->X());
