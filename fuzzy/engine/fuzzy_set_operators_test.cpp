@@ -441,5 +441,29 @@ TEST(FuzzySetOperators, ADegreeBeyondTheDoubleRangeIsRefusedBeforeTheResultIsMad
   EXPECT_DOUBLE_EQ(Adopt(FreeSet({{0, 0}, {5, 1e308}})->Union(Huge, foZadeh))->DegreeOfMembership(5), 1e308);
 }
 
+// A set stays at its first degree before its first point and at its last after its last one; the
+// other set's segments that cross those levels there are crossings of the union and intersection.
+TEST(FuzzySetOperators, CrossingsWithTheConstantContinuationsBeyondTheEndsAreFound) {
+  auto Variable = MakeVariable(0, 10);
+  struct TCase {
+    testing::TPoints A, B;
+  };
+  for (const TCase& Case : {TCase{{{5, 0.5}, {6, 0}}, {{0, 0}, {3, 1}, {6, 0}}},
+                            TCase{{{0, 0}, {1, 0.5}}, {{2, 0}, {4, 1}, {6, 0}}}}) {
+    TFuzzySet* A = Variable->Add("a");
+    TFuzzySet* B = Variable->Add("b");
+    AddPoints(A->Values(), Case.A);
+    AddPoints(B->Values(), Case.B);
+    TFuzzySet* Either = A->Union(B);
+    TFuzzySet* Both = B->Intersection(A);
+    for (TFzyFloat X = 0; X <= 10; X += 0.125) {
+      const TFzyFloat DA = A->DegreeOfMembership(X), DB = B->DegreeOfMembership(X);
+      EXPECT_NEAR(Either->DegreeOfMembership(X), std::max(DA, DB), 1e-12) << X;
+      EXPECT_NEAR(Both->DegreeOfMembership(X), std::min(DA, DB), 1e-12) << X;
+    }
+    for (TFuzzySet* Set : {A, B, Either, Both}) Set->Free();
+  }
+}
+
 }  // namespace
 }  // namespace fuzzy

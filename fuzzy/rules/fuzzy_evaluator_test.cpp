@@ -328,10 +328,8 @@ TEST(FuzzyEvaluator, UnitesAcrossAConstantContinuation) {
   TFzyFloat Output = 0;
   Evaluator.Evaluate({&Input, 1}, {&Output, 1}, Workspace);
   EXPECT_NEAR(Output, 205.0 / 51, 1e-12);
-  // The merge walk looks for crossings only between two segments, so the object path takes the
-  // union straight from (1, 0.5) to the peak and on to (5, 0.5), above the maximum on both sides
-  // of the peak: 3.9123 instead of 4.0196.
-  EXPECT_LT(Case.System->Run(std::vector<TFzyFloat>{0.5}).Output("out"), 205.0 / 51 - 0.1);
+  // The object path's merge walk finds the crossings with the continuation too.
+  EXPECT_NEAR(Case.System->Run(std::vector<TFzyFloat>{0.5}).Output("out"), 205.0 / 51, 1e-12);
 }
 
 TEST(FuzzyEvaluator, KeepsWhatWasCompiledWhateverHappensToTheSystem) {

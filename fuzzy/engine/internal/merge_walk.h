@@ -169,6 +169,15 @@ bool TFuzzySet::MergeWalk(const TPointsA& A, const TPointsB& B, TCallback&& Call
   // The walk with the arithmetic that guards against differences past the double range (Wide), or,
   // for two sets of moderate coordinates only, without those guards.
   auto Walk = [&]<bool Wide>() {
+  // A set not begun yet (or used up) stays at its first (last) degree: the other set's segment may
+  // cross that level before its first point (after its last one), where the two current segments
+  // do not meet. At is set to the crossing's X.
+  auto CrossesLevel = [](const TCursor& From, const TCursor& To, TFzyFloat Level, bool Before, TFzyFloat Edge,
+                         TFzyFloat& At) {
+    if (!StrictlyBetween(From.Y, Level, To.Y)) return false;
+    At = InterpolateXAt<Wide>(From.X, From.Y, To.X, To.Y, Level);
+    return Before ? At < Edge : At > Edge;
+  };
   int I = 0;
   int J = 0;
   // A cursor whose list is used up keeps its last point, so its segment shrinks to that point.
@@ -191,6 +200,10 @@ bool TFuzzySet::MergeWalk(const TPointsA& A, const TPointsB& B, TCallback&& Call
       if (Callback(X, CurB.Y, X, CurB.Y)) return true;
     } else if (SegmentsCross<Wide>(PrevA.X, PrevA.Y, CurA.X, CurA.Y, PrevB.X, PrevB.Y, CurB.X, CurB.Y, X, Y)) {
       if (Callback(X, Y, X, Y)) return true;
+    } else if ((I == 0 || I >= CountA) && CrossesLevel(PrevB, CurB, CurA.Y, I == 0, CurA.X, X)) {
+      if (Callback(X, CurA.Y, X, CurA.Y)) return true;
+    } else if ((J == 0 || J >= CountB) && CrossesLevel(PrevA, CurA, CurB.Y, J == 0, CurB.X, X)) {
+      if (Callback(X, CurB.Y, X, CurB.Y)) return true;
     }
 
     // Advance past the next breakpoint of either set, or of both when they share an X.
