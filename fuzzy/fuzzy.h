@@ -1,6 +1,7 @@
 #pragma once
 // fuzzylingo in one include: the fuzzy set engine, the class model (logic component, variables,
-// sets), the interface model (counted sets and variables) and the definition language's parser.
+// sets), the interface model (counted sets and variables), the definition language's parser, and
+// rule bases with their compiled evaluator.
 //
 //   #include "fuzzy/fuzzy.h"
 //
@@ -16,3 +17,5 @@
 #include "fuzzy/language/aq_fuzzy_logic_parser.h"
 #include "fuzzy/model/fuzzy_logic.h"
 #include "fuzzy/model/fuzzy_variable.h"
+#include "fuzzy/rules/fuzzy_evaluator.h"
+#include "fuzzy/rules/fuzzy_system.h"
