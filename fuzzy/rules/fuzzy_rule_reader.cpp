@@ -121,17 +121,21 @@ std::string Suggestion(std::string_view Word, const std::vector<std::string>& Na
   return Best ? Format(SDidYouMean, {*Best}) : std::string();
 }
 
-// The set of Variable named Name, or nullptr.
+// A term is a defined set: what a definition made, and what the printer writes. Sets that other
+// computations left in the variable are none.
+bool IsTerm(const TFuzzySet& Set) { return Set.Defined() && !NamesEmptySet(Set.Name()); }
+
+// The term of Variable named Name, or nullptr.
 TFuzzySet* TermOf(const TFuzzyVariable& Variable, const std::string& Name) {
-  if (NamesEmptySet(Name)) return nullptr;
-  const int Index = Variable.Items().IndexOf(Name);
-  return Index < 0 ? nullptr : Variable.Items().Items(Index);
+  for (TFuzzySet* Set : Variable.Items())
+    if (Set->Name() == Name && IsTerm(*Set)) return Set;
+  return nullptr;
 }
 
 std::vector<std::string> TermNames(const TFuzzyVariable& Variable) {
   std::vector<std::string> Names;
   for (const TFuzzySet* Set : Variable.Items())
-    if (!NamesEmptySet(Set->Name())) Names.push_back(Set->Name());
+    if (IsTerm(*Set)) Names.push_back(Set->Name());
   return Names;
 }
 

@@ -15,7 +15,9 @@
 // conditions) are atoms, matched exactly and case-sensitively: "If" and "AND" are no keywords. A
 // variable or term is named by an atom or a string ("room temp"); a string is always a name, so a
 // variable named "then" is written as a string. A variable's name is looked up first: a name that
-// is also a word of the language names the variable when it has one of that name.
+// is also a word of the language names the variable when it has one of that name. A term is a set
+// that the variable's definition made (a defined set): the sets that other computations left in
+// the variable are no terms of rules.
 //
 // A clause's set is written in the expression language of the definitions, over the clause's
 // variable: terms, hedges and "not" before an operand, hedge operators, connectives, [ ] groups,
