@@ -301,17 +301,20 @@ class TRuleReader {
     bool ExpectOperand = true;
     for (;;) {
       TToken T = Next();
+      if (Is(T, '(')) T = ListToken(T, 1);
+      // The set's items are told apart as the expressions tell them, by their text: a string "]"
+      // closes a group too.
+      const IPtr<IInterface> Item(T);
       TFuzzyConnective Connective;
-      const bool Ends = IsEnd(T) || IsKeyword(T, "then") || Is(T, ')') ||
-                        (Open == 0 && (Is(T, ']') || (!ExpectOperand && IsConnective(T, Connective))));
+      const bool Ends =
+          IsEnd(T) || IsKeyword(T, "then") || Is(T, ')') ||
+          (Open == 0 && (TAQFuzzyLogicParser::IsCloseParen(Item) || (!ExpectOperand && IsConnective(T, Connective))));
       if (Ends) {
         if (Open > 0) Fail(T, SRuleExpected, {"]", Found(T)});
         if (ExpectOperand) Fail(T, SRuleExpectedTerm, {Variable.Name(), Found(T)});
         PutBack(T);
         return Items;
       }
-      if (Is(T, '(')) T = ListToken(T, 1);
-      const IPtr<IInterface> Item(T);
       const std::string Text = T->Text();
       if (TAQFuzzyLogicParser::IsOpenParen(Item)) {
         if (!ExpectOperand) Fail(T, SRuleExpectedConnective, {Open > 0 ? "]" : Closer, Found(T)});
