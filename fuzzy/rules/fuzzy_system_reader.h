@@ -22,9 +22,12 @@
 // for a rule (both name the line in this text), and for the lists themselves
 //   Parsing Error, MESSAGE in ReadFuzzySystem (or ReadRuleBlock) at line L: "LIST READ SO FAR"
 // with the definition parser's messages: "Unexpected token: "x"" for a word outside any list,
-// "Missing keyword.  Expected "deffuzzy or defrules"", "Missing name", "Missing keyword.  Expected
-// "rule"", "Expected ")"", and "Expected the rule's text in double quotes". What was read before
-// the error stays in the system.
+// "Missing keyword.  Expected "deffuzzy or defrules"", "Missing name", "Expected "("", "Missing
+// keyword.  Expected "rule"", "Expected ")"", and "Expected the rule's text in double quotes". What
+// was read before the error stays in the system.
+//
+// The logic component's Strings holds the definitions only, as ever: assigning it rebuilds the
+// variables, and the rules then report the variables they lost (TFuzzyRule::LostReference).
 
 #include <string>
 
