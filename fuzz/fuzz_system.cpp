@@ -30,7 +30,8 @@ using namespace fuzzy;
 constexpr const char* Tipping =
     "(deffuzzy service (range 0 10) (values (term poor (tri 0 0 5)) (term good (tri 0 5 10))"
     " (term excellent (tri 5 10 10))))\n"
-    "(deffuzzy food (range 0 10) (values (term rancid ((0 1) (1 1) (3 0))) (term delicious ((7 0) (9 1) (10 1)))))\n"
+    "(deffuzzy food (range 0 10) (values (term rancid ((0 1) (1 1) (3 0))) (term delicious ((7 0) (9 1) (10 "
+    "1)))))\n"
     "(deffuzzy tip (range 0 30) (values (term cheap (tri 0 5 10)) (term average (tri 10 15 20))"
     " (term generous (tri 20 25 30))))\n"
     "(defrules tipping (rule \"if service is poor or food is rancid then tip is cheap\"))\n";

@@ -35,7 +35,8 @@ TOwned<TFuzzySystem> TippingByApi() {
   auto Triangle = [](TFuzzyVariable* V, const std::string& Name, TFzyFloat A, TFzyFloat B, TFzyFloat C) {
     V->Items().Add(Name)->CreateTriangleFunctionValues(A, B, C);
   };
-  auto Points = [](TFuzzyVariable* V, const std::string& Name, std::initializer_list<std::pair<double, double>> P) {
+  auto Points = [](TFuzzyVariable* V, const std::string& Name,
+                   std::initializer_list<std::pair<double, double>> P) {
     TFuzzySet* Set = V->Items().Add(Name);
     for (const auto& [X, Y] : P) Set->Values().Add(X, Y);
   };
@@ -50,12 +51,15 @@ TOwned<TFuzzySystem> TippingByApi() {
   Triangle(Tip, "cheap", 0, 5, 10);
   Triangle(Tip, "average", 10, 15, 20);
   Triangle(Tip, "generous", 20, 25, 30);
-  auto Is = [](TFuzzyVariable* V, const char* Term) { return TFuzzyAntecedent::Is(*V, *V->Items().GetItemByName(Term)); };
+  auto Is = [](TFuzzyVariable* V, const char* Term) {
+    return TFuzzyAntecedent::Is(*V, *V->Items().GetItemByName(Term));
+  };
   auto Then = [&](const char* Term) { return TFuzzyConclusion{Tip, Tip->Items().GetItemByName(Term)}; };
   TFuzzyRuleBlock& Rules = System->AddRuleBlock("tipping");
   Rules.Add(TFuzzyAntecedent::Combine(Is(Service, "poor"), FuzzyOr, Is(Food, "rancid")), {Then("cheap")});
   Rules.Add(Is(Service, "good"), {Then("average")});
-  Rules.Add(TFuzzyAntecedent::Combine(Is(Service, "excellent"), FuzzyOr, Is(Food, "delicious")), {Then("generous")});
+  Rules.Add(TFuzzyAntecedent::Combine(Is(Service, "excellent"), FuzzyOr, Is(Food, "delicious")),
+            {Then("generous")});
   return System;
 }
 
@@ -95,7 +99,8 @@ TEST(TippingSystem, ReadFromTextGivesTheTipsOfTheApiOfTheHandAndOfTheEvaluator) 
   for (TFzyFloat Service = 0; Service <= 10; Service += 0.625)
     for (TFzyFloat Food = 0; Food <= 10; Food += 0.625) {
       const TFzyFloat Tip = Read->Run({{"service", Service}, {"food", Food}}).Output("tip");
-      EXPECT_EQ(Tip, Built->Run({{"service", Service}, {"food", Food}}).Output("tip")) << Service << " " << Food;
+      EXPECT_EQ(Tip, Built->Run({{"service", Service}, {"food", Food}}).Output("tip"))
+          << Service << " " << Food;
       EXPECT_NEAR(Tip, TipByHand(Read->Logic(), Service, Food), 1e-12) << Service << " " << Food;
       const TFzyFloat Values[2] = {Service, Food};
       TFzyFloat Compiled = 0;
@@ -105,7 +110,8 @@ TEST(TippingSystem, ReadFromTextGivesTheTipsOfTheApiOfTheHandAndOfTheEvaluator) 
 
   // Printed and read again, the system is the same, rules as written.
   const std::string Printed = PrintFuzzySystem(*Read);
-  EXPECT_NE(Printed.find("(defrules tipping\n  (rule \"if service is poor or food is rancid then tip is cheap\")\n"),
+  EXPECT_NE(Printed.find(
+                "(defrules tipping\n  (rule \"if service is poor or food is rancid then tip is cheap\")\n"),
             std::string::npos)
       << Printed;
   EXPECT_EQ(PrintFuzzySystem(*ReadFuzzySystem(Printed)), Printed);

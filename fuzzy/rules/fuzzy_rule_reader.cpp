@@ -20,14 +20,17 @@ constexpr std::string_view SRuleExpected = "Expected \"%s\", found %s";
 constexpr std::string_view SRuleExpectedIs = "Expected \"is\" after \"%s\", found %s";
 constexpr std::string_view SRuleExpectedVariable = "Expected a variable, found %s";
 constexpr std::string_view SRuleUnknownVariable = "Unknown variable \"%s\"%s";
-constexpr std::string_view SRuleTermNotVariable = " (a term of \"%s\": a connective inside a clause's set needs brackets)";
+constexpr std::string_view SRuleTermNotVariable =
+    " (a term of \"%s\": a connective inside a clause's set needs brackets)";
 constexpr std::string_view SRuleExpectedTerm = "Expected a term of \"%s\", found %s";
 constexpr std::string_view SRuleUnknownTerm = "Unknown term \"%s\" of \"%s\"%s";
-constexpr std::string_view SRuleUnknownReference = "Unknown reference \"?%s\": no entry of that name in Variables";
+constexpr std::string_view SRuleUnknownReference =
+    "Unknown reference \"?%s\": no entry of that name in Variables";
 constexpr std::string_view SRuleExpectedConnective = "Expected a connective or \"%s\", found %s";
 constexpr std::string_view SRuleSumIntersection = "Invalid connective \"%s\": no intersection is a sum";
 constexpr std::string_view SRuleInvalidSet = "Invalid set for \"%s\": %s";
-constexpr std::string_view SRuleExpectedConclusionEnd = "Expected \"and\", \"with\" or the end of the rule, found %s";
+constexpr std::string_view SRuleExpectedConclusionEnd =
+    "Expected \"and\", \"with\" or the end of the rule, found %s";
 constexpr std::string_view SRuleExpectedWeight = "Expected a number after \"with\", found %s";
 constexpr std::string_view SRuleExpectedEnd = "Expected the end of the rule, found %s";
 constexpr std::string_view SRuleNestingTooDeep = "Conditions nested deeper than %d levels";
@@ -155,7 +158,9 @@ class TNewSets {
   TNewSets(const TNewSets&) = delete;
   TNewSets& operator=(const TNewSets&) = delete;
 
-  bool Existed(const TFuzzySet* Set) const { return std::find(FBefore.begin(), FBefore.end(), Set) != FBefore.end(); }
+  bool Existed(const TFuzzySet* Set) const {
+    return std::find(FBefore.begin(), FBefore.end(), Set) != FBefore.end();
+  }
   void Keep(const TFuzzySet* Set) { FKept = Set; }
 
  private:
@@ -306,9 +311,9 @@ class TRuleReader {
       // closes a group too.
       const IPtr<IInterface> Item(T);
       TFuzzyConnective Connective;
-      const bool Ends =
-          IsEnd(T) || IsKeyword(T, "then") || Is(T, ')') ||
-          (Open == 0 && (TAQFuzzyLogicParser::IsCloseParen(Item) || (!ExpectOperand && IsConnective(T, Connective))));
+      const bool Ends = IsEnd(T) || IsKeyword(T, "then") || Is(T, ')') ||
+                        (Open == 0 && (TAQFuzzyLogicParser::IsCloseParen(Item) ||
+                                       (!ExpectOperand && IsConnective(T, Connective))));
       if (Ends) {
         if (Open > 0) Fail(T, SRuleExpected, {"]", Found(T)});
         if (ExpectOperand) Fail(T, SRuleExpectedTerm, {Variable.Name(), Found(T)});
@@ -326,7 +331,8 @@ class TRuleReader {
         if (!ExpectOperand) Fail(T, SRuleExpectedConnective, {Open > 0 ? "]" : Closer, Found(T)});
         CheckOperand(Variable, T);
         ExpectOperand = false;
-      } else if (IsFuzzyKeyword(Text, Connective.IsUnion, Connective.Operation) || IsFuzzyHedgeOperator(Text)) {
+      } else if (IsFuzzyKeyword(Text, Connective.IsUnion, Connective.Operation) ||
+                 IsFuzzyHedgeOperator(Text)) {
         if (ExpectOperand) Fail(T, SRuleExpectedTerm, {Variable.Name(), Found(T)});
         CheckConnective(T, Connective);
         ExpectOperand = true;
@@ -386,7 +392,8 @@ class TRuleReader {
     if (TFuzzySet* Term = TermOf(Variable, T->Text())) return *Term;
     const IPtr<IInterface> Item(T);
     // A hedge, a connective or a bracket: a conclusion names a term only.
-    if (Is(T, fstAtom) && !TAQFuzzyLogicParser::IsOperand(Item)) Fail(T, SRuleExpectedTerm, {Variable.Name(), Found(T)});
+    if (Is(T, fstAtom) && !TAQFuzzyLogicParser::IsOperand(Item))
+      Fail(T, SRuleExpectedTerm, {Variable.Name(), Found(T)});
     Fail(T, SRuleUnknownTerm, {T->Text(), Variable.Name(), Suggestion(T->Text(), TermNames(Variable))});
   }
 

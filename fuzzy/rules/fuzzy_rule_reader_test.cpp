@@ -62,7 +62,9 @@ TEST(FuzzyRuleReader, ReadsEveryConnectiveAndGroupsConditionsFromTheLeft) {
   EXPECT_EQ(R.Read("if a is low or [b is high and a is high] then out is right").Antecedent().ToString(),
             "a is low or [b is high and a is high]");
   EXPECT_NEAR(R.Strength(), 0.7, 1e-15);
-  EXPECT_EQ(R.Read("if (a is low or (b is high)) and-product [[a is high]] then out is right").Antecedent().ToString(),
+  EXPECT_EQ(R.Read("if (a is low or (b is high)) and-product [[a is high]] then out is right")
+                .Antecedent()
+                .ToString(),
             "[a is low or b is high] and-product a is high");
   EXPECT_NEAR(R.Strength(), 0.21, 1e-15);
   // A rule's text is kept as written; one built in code writes what reads back to the same tree.
@@ -169,9 +171,12 @@ TEST(FuzzyRuleReader, ReportsEveryMistakeWithTheRuleTheLineAndTheWord) {
       {"if a is [low or high then out is left", "Expected \"]\", found \"then\""},
       {"if a is [low or] then out is left", "Expected a term of \"a\", found \"]\""},
       {"if a is low ] then out is left", "Expected a connective or \"then\", found \"]\""},
-      {"if a is low and-sum b is high then out is left", "Invalid connective \"and-sum\": no intersection is a sum"},
-      {"if a is [low and-sum high] then out is left", "Invalid connective \"and-sum\": no intersection is a sum"},
-      {"if a is ?nothing then out is left", "Unknown reference \"?nothing\": no entry of that name in Variables"},
+      {"if a is low and-sum b is high then out is left",
+       "Invalid connective \"and-sum\": no intersection is a sum"},
+      {"if a is [low and-sum high] then out is left",
+       "Invalid connective \"and-sum\": no intersection is a sum"},
+      {"if a is ?nothing then out is left",
+       "Unknown reference \"?nothing\": no entry of that name in Variables"},
       {"if a is low & b is high then out is left", "Expected a connective or \"then\", found \"&\""},
       {"if a is (tri 0 1 then out is left", "Expected \")\", found the end of the rule"},
       {"if a is low then out is very", "Expected a term of \"out\", found \"very\""},
@@ -195,9 +200,10 @@ TEST(FuzzyRuleReader, ReportsEveryMistakeWithTheRuleTheLineAndTheWord) {
 
   // The line is the offending word's, counted from the line the text begins on.
   int Line = 0;
-  EXPECT_EQ(R.Error("if a is low\n  or b is hihg\n then out is left", 7, &Line),
-            "Parsing Error, Unknown term \"hihg\" of \"b\" (did you mean \"high\"?) in rule 2 of block \"rules\" "
-            "at line 8: \"if a is low\n  or b is hihg\n then out is left\"");
+  EXPECT_EQ(
+      R.Error("if a is low\n  or b is hihg\n then out is left", 7, &Line),
+      "Parsing Error, Unknown term \"hihg\" of \"b\" (did you mean \"high\"?) in rule 2 of block \"rules\" "
+      "at line 8: \"if a is low\n  or b is hihg\n then out is left\"");
   EXPECT_EQ(Line, 8);
   R.Error("if a is low then\r\n\r\n a is high", 3, &Line);
   EXPECT_EQ(Line, 3) << "a rule that cannot join the system is reported where it begins";

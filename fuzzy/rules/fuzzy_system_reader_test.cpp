@@ -55,8 +55,9 @@ TEST(FuzzySystemReader, ReadsDefinitionsAndRuleBlocksInTextOrder) {
   TOwned<TFuzzySystem> Own = MakeOwned<TFuzzySystem>();
   Own->Logic().SetAutoTerms(false);
   ReadFuzzySystem(*Own, "(deffuzzy temp (range 0 40) (values (term cold (tri 0 0 20))))");
-  EXPECT_THROW(ReadFuzzySystem(*Own, "(defrules r (rule \"if temp is cold then speed is slow\"))\n"
-                                     "(deffuzzy speed (range 0 100) (values (term slow (tri 0 0 50))))"),
+  EXPECT_THROW(ReadFuzzySystem(*Own,
+                               "(defrules r (rule \"if temp is cold then speed is slow\"))\n"
+                               "(deffuzzy speed (range 0 100) (values (term slow (tri 0 0 50))))"),
                EFzyParseException);
   EXPECT_EQ(Own->Logic().Items().Count(), 1) << "the rule names a variable defined after it";
   ASSERT_EQ(Own->RuleBlockCount(), 1);
@@ -71,17 +72,22 @@ TEST(FuzzySystemReader, ReportsTheMistakesOfItsListsWhereTheyStand) {
   const std::string Temp = "(deffuzzy temp (range 0 40) (values (term cold (tri 0 0 20))))\n";
   const TCase Cases[] = {
       {"x", "Unexpected token: \"x\" in ReadFuzzySystem at line 1: \"x \""},
-      {"\n(foo)", "Missing keyword.  Expected \"deffuzzy or defrules\" in ReadFuzzySystem at line 2: \"( foo \""},
+      {"\n(foo)",
+       "Missing keyword.  Expected \"deffuzzy or defrules\" in ReadFuzzySystem at line 2: \"( foo \""},
       {"(defrules)", "Missing name in ReadRuleBlock at line 1: \"( defrules ) \""},
       {"(defrules b x)", "Expected \"(\" in ReadRuleBlock at line 1: \"( defrules b x \""},
-      {"(defrules b (rul \"x\"))", "Missing keyword.  Expected \"rule\" in ReadRuleBlock at line 1: \"( defrules b ( rul \""},
-      {"(defrules b (rule x))", "Expected the rule's text in double quotes in ReadRuleBlock at line 1: \"( defrules b ( rule x \""},
-      {"(defrules b (rule \"y\" x))", "Expected \")\" in ReadRuleBlock at line 1: \"( defrules b ( rule y x \""},
+      {"(defrules b (rul \"x\"))",
+       "Missing keyword.  Expected \"rule\" in ReadRuleBlock at line 1: \"( defrules b ( rul \""},
+      {"(defrules b (rule x))",
+       "Expected the rule's text in double quotes in ReadRuleBlock at line 1: \"( defrules b ( rule x \""},
+      {"(defrules b (rule \"y\" x))",
+       "Expected \")\" in ReadRuleBlock at line 1: \"( defrules b ( rule y x \""},
       {"(defrules b ; no end\n", "Expected \")\" in ReadRuleBlock at line 2: \"( defrules b \nEOF \""},
       {Temp + "\n(deffuzzy 5)", "Missing name in ParseFuzzyVariable at line 3: \"\n( deffuzzy 5 \""},
       // The lines of a rule count from where its string begins.
       {Temp + "(defrules b\n  (rule \"if temp is cold\n   then speed is slow\"))",
-       "Unknown variable \"speed\" in rule 1 of block \"b\" at line 4: \"if temp is cold\n   then speed is slow\""},
+       "Unknown variable \"speed\" in rule 1 of block \"b\" at line 4: \"if temp is cold\n   then speed is "
+       "slow\""},
       {Temp + "(defrules b (rule \"if temp is cold then temp is cold\")))",
        "Invalid rule: \"temp\" would be both an input and an output in rule 1 of block \"b\" at line 2: "
        "\"if temp is cold then temp is cold\""},
@@ -139,7 +145,8 @@ TEST(FuzzySystemReader, PrintsSystemsThatReadBackToTheSameRulesAndEvaluateAlike)
     PrintFuzzySystem(*System);
     ADD_FAILURE() << "printed";
   } catch (const EFzyException& E) {
-    EXPECT_STREQ(E.what(), "Rule \"if temp is cold then speed is slow\" of block \"fan\" names a freed term \"slow\"");
+    EXPECT_STREQ(E.what(),
+                 "Rule \"if temp is cold then speed is slow\" of block \"fan\" names a freed term \"slow\"");
   }
 }
 
