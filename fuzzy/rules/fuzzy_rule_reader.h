@@ -9,8 +9,7 @@
 //   WEIGHT      a number from 0 to 1 that scales the rule's strength (1 when there is none)
 //
 //   ReadFuzzyRule(Block, "if service is poor or food is [rancid or somewhat stale] then tip is cheap");
-//   ReadFuzzyRule(Block, "if service is not poor and-product food is delicious then tip is generous with
-//   0.5");
+//   ReadFuzzyRule(Block, "if service is not poor and-product food is good then tip is generous with 0.5");
 //
 // Words. The keywords (if, is, then, with, and between conclusions, the connectives between
 // conditions) are atoms, matched exactly and case-sensitively: "If" and "AND" are no keywords. A
