@@ -3,8 +3,9 @@
 # builds and runs every test (warnings are errors). `make asan` runs the tests under the address and
 # undefined-behaviour sanitizers, `make tsan` under the thread sanitizer,
 # `make install PREFIX=...` installs the library, `make consumer` builds a host against an install,
-# `make fuzz` fuzzes the definition language (reading, printing back, evaluating expressions) for
-# FUZZ_SECONDS seconds (clang, libFuzzer, sanitizers).
+# `make fuzz` fuzzes the definition language (reading, printing back, evaluating expressions) and
+# the system and rule texts (reading, printing back, compiled against the object path), for
+# FUZZ_SECONDS seconds in all, half each (clang, libFuzzer, sanitizers).
 PREFIX ?= /usr/local
 CONSUMER ?= build/consumer
 .PHONY: run test asan tsan install consumer fuzz tools clean
@@ -51,10 +52,12 @@ consumer:
 
 fuzz: tools
 	cmake --preset fuzz
-	cmake --build --preset fuzz --target fuzz_reader
-	mkdir -p build/fuzz/corpus
-	./build/fuzz/fuzz/fuzz_reader -max_total_time=$(FUZZ_SECONDS) -timeout=1 -max_len=4096 \
+	cmake --build --preset fuzz --target fuzz_reader fuzz_system
+	mkdir -p build/fuzz/corpus build/fuzz/system_corpus
+	./build/fuzz/fuzz/fuzz_reader -max_total_time=$$(($(FUZZ_SECONDS) / 2)) -timeout=1 -max_len=4096 \
 	  -dict=fuzz/reader.dict -print_final_stats=1 build/fuzz/corpus fuzz/corpus
+	./build/fuzz/fuzz/fuzz_system -max_total_time=$$(($(FUZZ_SECONDS) - $(FUZZ_SECONDS) / 2)) -timeout=1 \
+	  -max_len=4096 -dict=fuzz/system.dict -print_final_stats=1 build/fuzz/system_corpus fuzz/system_corpus
 
 tsan: tools
 	cmake --preset tsan

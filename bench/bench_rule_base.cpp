@@ -2,14 +2,17 @@
 // trapezoids, tip triangles; min-max; centroid) through the object path (TFuzzySystem::Run), the
 // compiled evaluator and the peer's process(), at service 3, food 8 (all three rules fire) and over
 // a sweep of inputs; the evaluator's growth with the number of rules and inputs; and a batch of
-// 10^6 rows on one and on two threads that share one evaluator.
+// 10^6 rows on one and on two threads that share one evaluator; and reading the tipping system of
+// examples/tipping_system.fzs (the same shapes) from its text, whole and without its rules.
 //
 // With --compare the program prints the tipping answers of the three over the sweep instead.
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,6 +21,7 @@
 #include "bench/fixtures.h"
 #include "fuzzy/rules/fuzzy_evaluator.h"
 #include "fuzzy/rules/fuzzy_system.h"
+#include "fuzzy/rules/fuzzy_system_reader.h"
 #ifdef FUZZY_BENCH_PEER
 #include <fl/Headers.h>
 #endif
@@ -281,6 +285,31 @@ void TippingBatch(benchmark::State& State) {
       benchmark::Counter(static_cast<double>(State.iterations()) * BatchRows, benchmark::Counter::kIsRate);
 }
 BENCHMARK(TippingBatch)->Arg(1)->Arg(2)->UseRealTime()->Apply(IterationCount);
+
+std::string TippingSystemText() {
+  std::ifstream File(FUZZY_EXAMPLES_DIR "/tipping_system.fzs", std::ios::binary);
+  std::ostringstream Text;
+  Text << File.rdbuf();
+  return Text.str();
+}
+
+// A new system from the text in each call: the three variables through the definition parser and
+// the three rules through the rule reader.
+void TippingFromText(benchmark::State& State) {
+  const std::string Text = TippingSystemText();
+  TAllocationsPerCall Allocations(State);
+  for (auto _ : State) benchmark::DoNotOptimize(ReadFuzzySystem(Text)->Outputs().size());
+}
+BENCHMARK(TippingFromText)->Apply(IterationCount);
+
+// The same text up to its rules: the difference to TippingFromText is the reading of the rules.
+void TippingDefinitionsFromText(benchmark::State& State) {
+  std::string Text = TippingSystemText();
+  Text.erase(Text.find("(defrules"));
+  TAllocationsPerCall Allocations(State);
+  for (auto _ : State) benchmark::DoNotOptimize(ReadFuzzySystem(Text)->Logic().Items().Count());
+}
+BENCHMARK(TippingDefinitionsFromText)->Apply(IterationCount);
 
 #ifdef FUZZY_BENCH_PEER
 // ---- the peer --------------------------------------------------------------------------------

@@ -33,15 +33,22 @@ void RequireLogic(const TCustomFuzzyLogic* Logic) {
 
 // ---- the text being read -----------------------------------------------------------------------
 
-// Installs a reading of a text for its lifetime and then restores the reading it interrupted.
+// Installs a reading of a text (or of a stream the caller keeps) for its lifetime and then
+// restores the reading it interrupted.
 class TAQFuzzyLogicParser::TReadingScope {
  public:
   TReadingScope(TAQFuzzyLogicParser& Parser, const std::string& Text, TEncoding* Encoding)
       : FParser(Parser), FOuter(Parser.FReading) {
     // The caller keeps its encoding: the string stream does not own it.
     TOwned<TStream> Source = MakeOwned<TAQStringStream>(Text, Encoding, false);
-    FReading.Stream.reset(Parser.CreateStream(Source.get(), Encoding));
+    FReading.OwnedStream.reset(Parser.CreateStream(Source.get(), Encoding));
     Source.release();
+    FReading.Stream = FReading.OwnedStream.get();
+    Parser.FReading = &FReading;
+  }
+  TReadingScope(TAQFuzzyLogicParser& Parser, TFuzzyLogicTokenStream& Stream)
+      : FParser(Parser), FOuter(Parser.FReading) {
+    FReading.Stream = &Stream;
     Parser.FReading = &FReading;
   }
   ~TReadingScope() { FParser.FReading = FOuter; }
@@ -104,6 +111,12 @@ void TAQFuzzyLogicParser::ParseFuzzyLogic(const std::string& AString, TEncoding*
 TFuzzyVariable* TAQFuzzyLogicParser::ParseFuzzyVariable(const std::string& AString, TEncoding* Encoding) {
   RequireLogic(FuzzyLogic());
   const TReadingScope Reading(*this, AString, Encoding);
+  return ParseFuzzyVariable();
+}
+
+TFuzzyVariable* TAQFuzzyLogicParser::ParseFuzzyVariable(TFuzzyLogicTokenStream& Stream) {
+  RequireLogic(FuzzyLogic());
+  const TReadingScope Reading(*this, Stream);
   return ParseFuzzyVariable();
 }
 

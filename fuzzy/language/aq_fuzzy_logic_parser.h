@@ -51,6 +51,9 @@ class TAQFuzzyLogicParser : public TCustomFuzzyLogicParser {
   // a logic component, or with one of the other model, raises EFzyParseException.
   TFuzzyVariable* ParseFuzzyVariable(const std::string& AString, TEncoding* Encoding) override;
   IPtr<IFuzzyVariable> ParseFuzzyVariableIntf(const std::string& AString, TEncoding* Encoding) override;
+  // The next definition of Stream, which the caller keeps and may go on reading: for readers of
+  // texts that hold other lists besides definitions. Errors name Stream's lines and echo.
+  TFuzzyVariable* ParseFuzzyVariable(TFuzzyLogicTokenStream& Stream);
   // The first term definition of AString, added to Variable; needs no logic component. In the
   // class model the set is not marked defined.
   TFuzzySet* ParseFuzzySet(TFuzzyVariable* Variable, const std::string& AString, TEncoding* Encoding) override;
@@ -156,7 +159,9 @@ class TAQFuzzyLogicParser : public TCustomFuzzyLogicParser {
   class TPositionScope;
   // The text being read.
   struct TReading {
-    TOwned<TFuzzyLogicTokenStream> Stream;
+    TFuzzyLogicTokenStream* Stream = nullptr;
+    // The stream, when the reading made it for a text.
+    TOwned<TFuzzyLogicTokenStream> OwnedStream;
     // While a term is built: where errors are reported.
     const TReadPosition* Reported = nullptr;
   };

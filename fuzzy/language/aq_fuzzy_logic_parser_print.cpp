@@ -10,7 +10,7 @@
 #include "fuzzy/companion/helper_functions.h"
 #include "fuzzy/engine/fuzzy_math.h"
 #include "fuzzy/language/aq_fuzzy_logic_parser.h"
-#include "fuzzy/language/fuzzy_logic_token_stream.h"
+#include "fuzzy/language/fuzzy_words.h"
 #include "fuzzy/model/fuzzy_variable.h"
 
 namespace fuzzy {
@@ -33,50 +33,6 @@ std::string Numbers(std::initializer_list<TFzyFloat> Values) {
 // "(Name n n ...)".
 std::string Call(std::string_view Name, std::initializer_list<TFzyFloat> Values) {
   return Concat({"(", Name, " ", Numbers(Values), ")"});
-}
-
-// Characters that an atom holds only after the escape character: those that end an atom
-// (whitespace, " [ ] ( ) & | ~ ; <) and the escape character itself.
-bool NeedsEscape(char C) {
-  switch (C) {
-    case '"': case '[': case ']': case '(': case ')': case '&': case '|': case '~': case ';': case '<':
-    case '\\':
-      return true;
-    default:
-      return static_cast<unsigned char>(C) <= ' ';
-  }
-}
-
-// Whether Name reads back as one atom of that text: it must not be empty, begin with a character
-// that no atom begins with (whitespace, a delimiter, "=", or "?" of a variable reference), nor read
-// as a number.
-bool IsWritableName(std::string_view Name) {
-  if (Name.empty()) return false;
-  const char First = Name[0];
-  if (First == '=' || First == '?' || (First != '<' && First != '\\' && NeedsEscape(First))) return false;
-  return !TFuzzyLogicTokenStream::ReadsAsNumber(Name);
-}
-
-// A name as an atom: each character after the first that would end the atom is escaped (the first
-// character of an atom is taken as it stands). A name that no atom can hold raises EFzyException.
-std::string NameText(std::string_view Name) {
-  if (!IsWritableName(Name)) throw EFzyException(SFzyNameNotWritable, {Name});
-  std::string Text;
-  for (std::size_t I = 0; I < Name.size(); ++I) {
-    if (I > 0 && NeedsEscape(Name[I])) Text += '\\';
-    Text += Name[I];
-  }
-  return Text;
-}
-
-// Text as a string: in double quotes, with the quote and the escape character escaped.
-std::string StringText(std::string_view Text) {
-  std::string Result = "\"";
-  for (const char C : Text) {
-    if (C == '"' || C == '\\') Result += '\\';
-    Result += C;
-  }
-  return Result + '"';
 }
 
 // Units as one token whose text form is the units again: a plain atom when they are one, else a
@@ -253,7 +209,7 @@ std::string TermDefinition(const TSet& Set, int Num) {
   std::string Name = Set.Name();
   if (Name == SEmptyFuzzy) Name.clear();
   std::string Text;
-  if (!Name.empty()) Text = Concat({"(term ", NameText(Name), " "});
+  if (!Name.empty()) Text = Concat({"(term ", AtomText(Name), " "});
   if (!Set.Comment().empty()) Text += Concat({StringText(Set.Comment()), " "});
   Text += TermBody(Set, Num);
   if (!Name.empty()) Text += ")";
@@ -262,7 +218,7 @@ std::string TermDefinition(const TSet& Set, int Num) {
 
 template <typename TVariable>
 std::string VariableDefinition(const TVariable& Variable, int Num) {
-  std::string Text = Concat({"(deffuzzy ", NameText(Variable.Name()), " "});
+  std::string Text = Concat({"(deffuzzy ", AtomText(Variable.Name()), " "});
   if (!Variable.Comment().empty()) Text += Concat({NewLineString, IndentString, StringText(Variable.Comment())});
   Text += NewLineString;
   Text += Concat({IndentString, Call("range", {Variable.Minimum(), Variable.Maximum()}), NewLineString});

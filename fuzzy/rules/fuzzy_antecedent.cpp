@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "fuzzy/language/fuzzy_words.h"
 #include "fuzzy/runtime/recycled_memory.h"
 
 namespace fuzzy {
@@ -17,7 +18,7 @@ constexpr std::string_view SEmptyClauseText = "Invalid rule clause: the set of \
 TFuzzyAntecedent TFuzzyAntecedent::Is(TFuzzyVariable& Variable, const TFuzzySet& Term) {
   if (Term.Collection() != &Variable.Items()) throw EFzyException(SNotATerm, {Term.Name(), Variable.Name()});
   TFuzzyAntecedent Result;
-  Result.FClauses.push_back(TFuzzyClause(Variable, Term, nullptr, FormatFuzzyExpression(Term.Name())));
+  Result.FClauses.push_back(TFuzzyClause(Variable, Term, nullptr, WordText(Term.Name())));
   Result.FSteps.push_back({0, {}});
   return Result;
 }
@@ -75,7 +76,7 @@ std::string TFuzzyAntecedent::ToString() const {
   for (const TStep& Step : FSteps) {
     if (Step.Clause >= 0) {
       const TFuzzyClause& Clause = FClauses[static_cast<std::size_t>(Step.Clause)];
-      Stack.push_back({Clause.Variable().Name() + " is " + Clause.Text(), false, {}});
+      Stack.push_back({WordText(Clause.Variable().Name()) + " is " + Clause.Text(), false, {}});
       continue;
     }
     TPart Right = std::move(Stack.back());

@@ -42,7 +42,8 @@ class TFuzzyClause {
  public:
   TFuzzyVariable& Variable() const { return *FVariable; }
   const TFuzzySet& Set() const { return *FSet; }
-  // The set as the rule writes it: the term's name, or the expression's text.
+  // The set as the rule writes it: the expression's text, or the term's name as a word that reads
+  // back to it (WordText: in double quotes when it holds a space or a delimiter).
   const std::string& Text() const { return FText; }
   // The set was computed for this clause (and belongs to it) rather than being a term.
   bool OwnsSet() const { return FOwnedSet != nullptr; }

@@ -1,13 +1,12 @@
 #include "fuzzy/rules/fuzzy_rule.h"
 
+#include "fuzzy/language/fuzzy_words.h"
 #include "fuzzy/rules/fuzzy_system.h"
 #include "fuzzy/runtime/format.h"
 
 namespace fuzzy {
 
 namespace {
-
-constexpr std::string_view SInvalidRuleWeight = "Invalid rule weight: %s (expected 0 to 1)";
 
 // Variables and terms are items of their collections; each tells the rule when it is freed.
 TGCollectionItem* Watched(const TGCollectionItem* Item) { return const_cast<TGCollectionItem*>(Item); }
@@ -58,7 +57,7 @@ std::string TFuzzyRule::ToString() const {
   std::string Result = "if " + FAntecedent.ToString() + " then ";
   for (std::size_t I = 0; I < FConclusions.size(); ++I) {
     if (I > 0) Result += " and ";
-    Result += FConclusions[I].Variable->Name() + " is " + FormatFuzzyExpression(FConclusions[I].Term->Name());
+    Result += WordText(FConclusions[I].Variable->Name()) + " is " + WordText(FConclusions[I].Term->Name());
   }
   if (FWeight < 1) Result += " with " + FloatToStrF(FWeight, 4);
   return Result;

@@ -16,6 +16,9 @@ namespace fuzzy {
 
 class TFuzzyRuleBlock;
 
+// A weight outside [0, 1]; formatted with the weight ("%.4f").
+inline constexpr std::string_view SInvalidRuleWeight = "Invalid rule weight: %s (expected 0 to 1)";
+
 // "Variable is Term" in a rule's consequent.
 struct TFuzzyConclusion {
   TFuzzyVariable* Variable;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "fuzzy/language/fuzzy_words.h"
+
 namespace fuzzy {
 
 namespace {
@@ -217,7 +219,7 @@ TFuzzyInference TFuzzySystem::Cycle(std::span<const TFzyFloat> InputValues, TFuz
           // set of the output variable, freed again at the end of this step.
           const TOwned<TFuzzySet> Alone(Conclusion.Variable->AssertRule(FiringStrength, Conclusion.Term, nullptr));
           Explained->Conclusions.push_back({Conclusion.Variable->Name(),
-                                            FormatFuzzyExpression(Conclusion.Term->Name()), Alone != nullptr,
+                                            WordText(Conclusion.Term->Name()), Alone != nullptr,
                                             Alone ? PointsOf(*Alone) : TFuzzyPoints{}});
         }
         if (TFuzzySet* Fired = Conclusion.Variable->AssertRule(FiringStrength, Conclusion.Term, Output.get()))

@@ -63,6 +63,9 @@ class TFuzzySystem : public TObject {
   TFuzzyExplanation Explain(std::span<const TFzyFloat> InputValues);
   TFuzzyExplanation Explain(const TFuzzyNamedValues& InputValues);
 
+  // Raises EFzyException for a rule that lost a variable or term it names (see TFuzzyRule).
+  void CheckIntact() const;
+
   // The evaluator of the system as it is now; later changes of the system do not reach it.
   // Raises like Run for a rule that lost what it names.
   TFuzzyEvaluator Compile() const;
@@ -82,8 +85,6 @@ class TFuzzySystem : public TObject {
   // Raises unless the rule fits the system (see TFuzzyRuleBlock::Add); then takes its variables
   // into the input and output lists.
   void AcceptRule(const TFuzzyAntecedent& Antecedent, std::span<const TFuzzyConclusion> Conclusions);
-  // Raises for a rule that lost a variable or term.
-  void CheckIntact() const;
   std::vector<TFzyFloat> ValuesInOrder(const TFuzzyNamedValues& InputValues) const;
   // Run, and with Explanation also the explanation.
   TFuzzyInference Cycle(std::span<const TFzyFloat> InputValues, TFuzzyExplanation* Explanation);
