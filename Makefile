@@ -1,5 +1,5 @@
-# The two everyday commands: `make run` builds the fuzzy program and runs it on the tipping
-# definition file (it prints an evaluation and writes the plot examples/tipping.svg), `make test`
+# The two everyday commands: `make run` builds the fuzzy program and runs the tipping system with
+# its explanation (and writes the plot examples/tipping_system.svg), `make test`
 # builds and runs every test (warnings are errors). `make asan` runs the tests under the address and
 # undefined-behaviour sanitizers, `make tsan` under the thread sanitizer,
 # `make install PREFIX=...` installs the library, `make consumer` builds a host against an install,
@@ -15,17 +15,17 @@ FUZZ_SECONDS ?= 60
 tools:
 	@./.ci/install-tools
 
-# The conclusion of the tipping rules for service 3 and food 8, as an expression over the tip terms
-# (see examples/tipping.fzl). The test cli_readme_plot draws the same plot and compares it with the
-# committed one.
-TIP ?= [cheap and ((0 0.4))] or [average and ((0 0.6))] or [generous and ((0 0.6))]
+# The inputs `make run` gives the tipping system. The test cli_readme_plot draws the same plot and
+# compares it with the committed one.
+TIPPING_INPUTS ?= service=3 food=8
 
 run: tools
 	cmake --preset release >/dev/null
 	cmake --build --preset release --target fuzzy
-	./build/release/tools/fuzzy eval examples/tipping.fzl tip "$(TIP)" --at 15
-	./build/release/tools/fuzzy plot examples/tipping.fzl --expr "tip is $(TIP)" -o examples/tipping.svg
-	@echo "The plot is in examples/tipping.svg."
+	./build/release/tools/fuzzy run examples/tipping_system.fzs $(TIPPING_INPUTS) --explain
+	./build/release/tools/fuzzy plot examples/tipping_system.fzs $(addprefix --run ,$(TIPPING_INPUTS)) \
+	  -o examples/tipping_system.svg
+	@echo "The plot is in examples/tipping_system.svg."
 
 test: tools
 	cmake --preset ci

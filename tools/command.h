@@ -27,5 +27,6 @@ extern const TCommand CheckCommand;
 extern const TCommand PrintCommand;
 extern const TCommand EvalCommand;
 extern const TCommand PlotCommand;
+extern const TCommand RunCommand;
 
 }  // namespace fuzzy::cli

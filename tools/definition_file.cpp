@@ -12,11 +12,11 @@
 
 namespace fuzzy::cli {
 
-namespace {
-
-std::string Located(const std::string& Path, const std::string& Message, int Line = 0) {
+std::string Located(const std::string& Path, const std::string& Message, int Line) {
   return Line > 0 ? Concat({Path, ":", IntToStr(Line), ": ", Message}) : Concat({Path, ": ", Message});
 }
+
+namespace {
 
 [[noreturn]] void FailTooLarge(const std::string& Path) {
   throw TInputError(Located(

@@ -26,6 +26,8 @@ inline constexpr std::size_t MaxFileSize = 16 * 1024 * 1024;
 
 // The text of the file at Path as UTF-8; TInputError when it cannot be read or is not text.
 std::string ReadTextFile(const std::string& Path);
+// "PATH: message" or, with a line, "PATH:LINE: message": the form of every error about a file.
+std::string Located(const std::string& Path, const std::string& Message, int Line = 0);
 
 // The definitions of one file. Variables hold exactly the terms the file gives them (no
 // automatic terms).

@@ -18,14 +18,15 @@ namespace fuzzy::cli {
 
 namespace {
 
-const TCommand* const Commands[] = {&CheckCommand, &PrintCommand, &EvalCommand, &PlotCommand};
+const TCommand* const Commands[] = {&CheckCommand, &PrintCommand, &EvalCommand, &PlotCommand, &RunCommand};
 
 std::string ProgramHelp() {
   std::string Text =
       Concat({"Usage: fuzzy COMMAND [ARGUMENTS]\n"
               "\n"
               "Reads definition files of linguistic variables and their fuzzy terms, written in the\n"
-              "fuzzylingo definition language, and checks, prints, evaluates and plots them. A file is text\n"
+              "fuzzylingo definition language, and checks, prints, evaluates and plots them; runs systems of\n"
+              "such variables and rules (\"fuzzy run --help\"). A file is text\n"
               "in UTF-8, or in UTF-16 with a byte order mark, of at most ",
               IntToStr(MaxFileSize >> 20),
               " MiB; its variables hold exactly\n"

@@ -164,7 +164,7 @@ std::vector<TLegendEntry> Legend(const std::vector<const TFuzzySet*>& Terms,
     Entries.push_back({{Shortened(Terms[I]->Name(), LegendColumns)}, false, I});
   for (std::size_t I = 0; I < Results.size(); ++I) {
     TLegendEntry Entry{Wrapped(Results[I].Label, LegendColumns, LegendLines), true, I};
-    Entry.Lines.push_back("centre of gravity " + FloatToStrF(Results[I].Set->CenterOfGravity(), 4));
+    if (!Results[I].Caption.empty()) Entry.Lines.push_back(Results[I].Caption);
     Entries.push_back(std::move(Entry));
   }
   return Entries;
@@ -271,7 +271,8 @@ void DrawSets(TSvgWriter& Svg, const TAxes& Axes, const std::vector<const TFuzzy
                       {"stroke-dasharray", ResultDash(I)}});
     Svg.TextElement("title", {}, Results[I].Label);
     Svg.Close();
-    const double X = Axes.X(Results[I].Set->CenterOfGravity());
+    if (std::isnan(Results[I].Mark)) continue;
+    const double X = Axes.X(Results[I].Mark);
     Svg.Element("path", {{"class", "centre-of-gravity"},
                          {"d", Concat({"M", TSvgValue(X).Text(), " ", TSvgValue(Axes.Top()).Text(), " V",
                                        TSvgValue(Axes.Bottom()).Text()})},
@@ -318,6 +319,11 @@ void DrawLegend(TSvgWriter& Svg, double Top, const std::vector<TLegendEntry>& En
 }
 
 }  // namespace
+
+TPlotResult ExpressionResult(std::string Label, const TFuzzySet& Set) {
+  const TFzyFloat Centre = Set.CenterOfGravity();
+  return {std::move(Label), &Set, "centre of gravity " + FloatToStrF(Centre, 4), Centre};
+}
 
 std::string PlotSvg(std::span<const TPlotPanel> Panels) {
   std::vector<std::vector<TLegendEntry>> Legends;

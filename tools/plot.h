@@ -10,6 +10,7 @@
 // set) is one <path class="term"> (<path class="result">) with the set's name (the expression)
 // as its <title>.
 
+#include <cmath>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,7 +22,13 @@ namespace fuzzy::cli {
 struct TPlotResult {
   std::string Label;  // the expression the set was computed from
   const TFuzzySet* Set = nullptr;
+  // The legend's line under the label, and the X marked by a dashed line (NaN for none).
+  std::string Caption;
+  double Mark = 0;
 };
+
+// A computed set as plot shows an expression's: its centre of gravity told and marked.
+TPlotResult ExpressionResult(std::string Label, const TFuzzySet& Set);
 
 struct TPlotPanel {
   const TFuzzyVariable* Variable = nullptr;

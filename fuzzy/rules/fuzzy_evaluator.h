@@ -10,8 +10,6 @@
 //  - where the set operations decide by the tolerance whether two breakpoints coincide, whether two
 //    segments cross, whether a near-zero degree or a sliver of width counts as area, and whether
 //    neighbouring points or degrees are the same, the evaluator decides exactly (flat_sets.h);
-//  - the evaluator's union also finds where one set's constant continuation beyond its first or
-//    last point crosses the other set, which the merge walk does not look for;
 //  - under the min-max inference the accumulated set is built from the strongest conclusion of each
 //    term instead of every conclusion: the same function, with fewer points on its slopes, so a
 //    union's repeated points at degree 0 (which the point list keeps) are not there either.
