@@ -1,8 +1,6 @@
 // fuzzy run SYSTEM NAME=VALUE... [--explain] [--json]: one inference cycle of a system of variables
 // and rules on crisp inputs.
 
-#include "fuzzy/rules/json_writer.h"
-#include "fuzzy/runtime/format.h"
 #include "tools/command.h"
 #include "tools/output.h"
 #include "tools/system_file.h"
@@ -32,53 +30,6 @@ constexpr std::string_view Help =
 
 constexpr TOptionSpec Options[] = {{"explain", false}, {"json", false}};
 
-std::string Number(double Value) { return FloatToStrF(Value, 4); }
-
-std::string AsText(const TFuzzyInference& Result) {
-  std::string Text;
-  for (const TFuzzyInputReport& Input : Result.Inputs) {
-    Text += Concat({Input.Name, " = ", Number(Input.Value)});
-    if (Input.Clamped()) Text += Concat({" (given ", Number(Input.Given), ", held within its range)"});
-    Text += "\n";
-  }
-  for (const TFuzzyOutputReport& Output : Result.Outputs)
-    Text += Concat({Output.Name, " = ", Number(Output.Value), " (", OutputSourceText(Output.Source), ")\n"});
-  return Text;
-}
-
-std::string AsJson(const TFuzzyInference& Result) {
-  TJsonWriter Json;
-  Json.BeginObject();
-  Json.Key("inputs");
-  Json.BeginArray();
-  for (const TFuzzyInputReport& Input : Result.Inputs) {
-    Json.BeginObject();
-    Json.Key("name");
-    Json.String(Input.Name);
-    Json.Key("given");
-    Json.Number(Input.Given);
-    Json.Key("value");
-    Json.Number(Input.Value);
-    Json.EndObject();
-  }
-  Json.EndArray();
-  Json.Key("outputs");
-  Json.BeginArray();
-  for (const TFuzzyOutputReport& Output : Result.Outputs) {
-    Json.BeginObject();
-    Json.Key("name");
-    Json.String(Output.Name);
-    Json.Key("value");
-    Json.Number(Output.Value);
-    Json.Key("source");
-    Json.String(std::string(OutputSourceText(Output.Source)));
-    Json.EndObject();
-  }
-  Json.EndArray();
-  Json.EndObject();
-  return Json.Text() + "\n";
-}
-
 int Run(const TCommandLine& Arguments) {
   const std::vector<std::string>& Words = Arguments.Positionals();
   if (Words.empty()) throw TUsageError("run needs a SYSTEM file");
@@ -89,7 +40,7 @@ int Run(const TCommandLine& Arguments) {
   if (Arguments.Has("explain"))
     WriteOut(Json ? Explained.ToJson() + "\n" : Explained.ToText());
   else
-    WriteOut(Json ? AsJson(Explained.Result) : AsText(Explained.Result));
+    WriteOut(Json ? Explained.Result.ToJson() + "\n" : Explained.Result.ToText());
   return 0;
 }
 

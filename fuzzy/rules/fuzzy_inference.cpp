@@ -61,12 +61,77 @@ bool TFuzzyRuleExplanation::Fired() const {
   return std::any_of(Conclusions.begin(), Conclusions.end(), [](const auto& C) { return C.Fired; });
 }
 
+namespace {
+
+std::string InputLine(const TFuzzyInputReport& Input) {
+  std::string Text = Input.Name + " = " + Number(Input.Value);
+  if (Input.Clamped()) Text += " (given " + Number(Input.Given) + ", held within its range)";
+  return Text;
+}
+
+std::string OutputLine(const TFuzzyOutputReport& Output) {
+  return Output.Name + " = " + Number(Output.Value) + " (" + std::string(OutputSourceText(Output.Source)) + ")";
+}
+
+// The members of an input's (output's) JSON object that the result and the explanation share.
+void WriteInput(TJsonWriter& Json, const TFuzzyInputReport& Input) {
+  Json.Key("name");
+  Json.String(Input.Name);
+  Json.Key("given");
+  Json.Number(Input.Given);
+  Json.Key("value");
+  Json.Number(Input.Value);
+  Json.Key("clamped");
+  Json.Bool(Input.Clamped());
+}
+
+void WriteOutput(TJsonWriter& Json, const TFuzzyOutputReport& Output) {
+  Json.Key("name");
+  Json.String(Output.Name);
+  Json.Key("value");
+  Json.Number(Output.Value);
+  Json.Key("method");
+  Json.String(OutputSourceText(Output.Source));
+  Json.Key("fired");
+  Json.Bool(Output.Fired());
+}
+
+}  // namespace
+
+std::string TFuzzyInference::ToText() const {
+  std::string Text;
+  for (const TFuzzyInputReport& Input : Inputs) Text += InputLine(Input) + "\n";
+  for (const TFuzzyOutputReport& Output : Outputs) Text += OutputLine(Output) + "\n";
+  return Text;
+}
+
+std::string TFuzzyInference::ToJson() const {
+  TJsonWriter Json;
+  Json.BeginObject();
+  Json.Key("inputs");
+  Json.BeginArray();
+  for (const TFuzzyInputReport& Input : Inputs) {
+    Json.BeginObject();
+    WriteInput(Json, Input);
+    Json.EndObject();
+  }
+  Json.EndArray();
+  Json.Key("outputs");
+  Json.BeginArray();
+  for (const TFuzzyOutputReport& Output : Outputs) {
+    Json.BeginObject();
+    WriteOutput(Json, Output);
+    Json.EndObject();
+  }
+  Json.EndArray();
+  Json.EndObject();
+  return Json.Text();
+}
+
 std::string TFuzzyExplanation::ToText() const {
   std::string Text = "inputs\n";
   for (const TFuzzyInputExplanation& In : Inputs) {
-    Text += "  " + In.Input.Name + " = " + Number(In.Input.Value);
-    if (In.Input.Clamped()) Text += " (given " + Number(In.Input.Given) + ", held within its range)";
-    Text += "\n";
+    Text += "  " + InputLine(In.Input) + "\n";
     for (const TFuzzyTermDegree& D : In.Degrees) Text += "    " + D.Term + " " + Number(D.Degree) + "\n";
   }
   Text += "rules\n";
@@ -92,8 +157,7 @@ std::string TFuzzyExplanation::ToText() const {
   if (AllFired) Text += "  (none)\n";
   Text += "outputs\n";
   for (const TFuzzyOutputExplanation& Out : Outputs) {
-    Text += "  " + Out.Output.Name + " = " + Number(Out.Output.Value) + " (" +
-            std::string(OutputSourceText(Out.Output.Source)) + ")\n";
+    Text += "  " + OutputLine(Out.Output) + "\n";
     if (!Out.Accumulated.empty()) Text += "    " + PointsText(Out.Accumulated) + "\n";
   }
   return Text;
@@ -106,14 +170,7 @@ std::string TFuzzyExplanation::ToJson() const {
   Json.BeginArray();
   for (const TFuzzyInputExplanation& In : Inputs) {
     Json.BeginObject();
-    Json.Key("name");
-    Json.String(In.Input.Name);
-    Json.Key("given");
-    Json.Number(In.Input.Given);
-    Json.Key("value");
-    Json.Number(In.Input.Value);
-    Json.Key("clamped");
-    Json.Bool(In.Input.Clamped());
+    WriteInput(Json, In.Input);
     Json.Key("degrees");
     Json.BeginObject();
     for (const TFuzzyTermDegree& D : In.Degrees) {
@@ -177,14 +234,7 @@ std::string TFuzzyExplanation::ToJson() const {
   Json.BeginArray();
   for (const TFuzzyOutputExplanation& Out : Outputs) {
     Json.BeginObject();
-    Json.Key("name");
-    Json.String(Out.Output.Name);
-    Json.Key("value");
-    Json.Number(Out.Output.Value);
-    Json.Key("method");
-    Json.String(OutputSourceText(Out.Output.Source));
-    Json.Key("fired");
-    Json.Bool(Out.Output.Fired());
+    WriteOutput(Json, Out.Output);
     Json.Key("accumulated");
     WritePoints(Json, Out.Accumulated);
     Json.EndObject();

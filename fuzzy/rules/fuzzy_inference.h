@@ -41,6 +41,11 @@ struct TFuzzyInference {
   const TFuzzyOutputReport* FindOutput(std::string_view Name) const;
   // The crisp value of the output named Name; raises EFzyException when there is none.
   TFzyFloat Output(std::string_view Name) const;
+
+  // Readable lines, an input or an output each ("tip = 15.4933 (centre of gravity)").
+  std::string ToText() const;
+  // The same as one JSON object ({"inputs": [...], "outputs": [...]}), numbers at full precision.
+  std::string ToJson() const;
 };
 
 struct TFuzzyPoint {
