@@ -15,7 +15,7 @@ bool LooksLikeNumber(std::string_view Arg) {
 }
 
 const TOptionSpec* Find(std::span<const TOptionSpec> Options, std::string_view Name, char Short) {
-  const auto Match = [&](const TOptionSpec& Spec) { return Short ? Spec.Short == Short : Spec.Name == Name; };
+  const auto Match = [&](const TOptionSpec& Option) { return Short ? Option.Short == Short : Option.Name == Name; };
   const auto It = std::find_if(Options.begin(), Options.end(), Match);
   return It == Options.end() ? nullptr : &*It;
 }
@@ -44,14 +44,14 @@ TCommandLine::TCommandLine(std::span<const std::string> Args, std::span<const TO
       Name = Name.substr(0, Equals);
       HasValue = true;
     }
-    const TOptionSpec* Spec = Find(Options, Name, Long ? 0 : Name[0]);
-    if (!Spec) throw TUsageError("unknown option " + Arg);
-    if (!Spec->TakesValue && HasValue) throw TUsageError("--" + std::string(Spec->Name) + " takes no value");
-    if (Spec->TakesValue && !HasValue) {
+    const TOptionSpec* Option = Find(Options, Name, Long ? 0 : Name[0]);
+    if (!Option) throw TUsageError("unknown option " + Arg);
+    if (!Option->TakesValue && HasValue) throw TUsageError("--" + std::string(Option->Name) + " takes no value");
+    if (Option->TakesValue && !HasValue) {
       if (I + 1 == Args.size()) throw TUsageError(Arg + " needs a value");
       Value = Args[++I];
     }
-    FGiven.push_back({Spec->Name, std::move(Value)});
+    FGiven.push_back({Option->Name, std::move(Value)});
   }
 }
 
