@@ -27,28 +27,11 @@ void TGTextStream::Load() {
       std::span<const std::uint8_t>(Bytes).subspan(static_cast<std::size_t>(PreambleLength)));
 }
 
-bool TGTextStream::GetChar(char& C) {
-  if (!FPutBack.empty()) {
-    C = FPutBack.back();
-    FPutBack.pop_back();
-    return true;
-  }
-  if (!FLoaded) Load();
-  if (FPosition < FText.size()) {
-    C = FText[FPosition++];
-    return true;
-  }
-  C = '\0';
-  return false;
-}
-
 char TGTextStream::GetChar() {
   char C;
   GetChar(C);
   return C;
 }
-
-void TGTextStream::PutBack(char C) { FPutBack.push_back(C); }
 
 std::string TGTextStream::GetLine() {
   std::string Line;

@@ -28,10 +28,24 @@ class TGTextStream : public TObject {
   // example); GetChar(char&) and GetLine never call it. An override hides the other overload:
   // bring it back with `using TGTextStream::GetChar;`.
   virtual char GetChar();
-  // The next character in C and true; false (C = '\0') when none is left.
-  bool GetChar(char& C);
+  // The next character in C and true; false (C = '\0') when none is left. Inline: a token reader
+  // calls it for every character.
+  bool GetChar(char& C) {
+    if (!FPutBack.empty()) {
+      C = FPutBack.back();
+      FPutBack.pop_back();
+      return true;
+    }
+    if (!FLoaded) Load();
+    if (FPosition < FText.size()) {
+      C = FText[FPosition++];
+      return true;
+    }
+    C = '\0';
+    return false;
+  }
   // C becomes the next character to read. Characters put back come out last in, first out.
-  void PutBack(char C);
+  void PutBack(char C) { FPutBack.push_back(C); }
   // The rest of the current line; the line break after it (CR, LF or CR LF) is consumed and not
   // returned. At the end of the text: the empty string.
   virtual std::string GetLine();

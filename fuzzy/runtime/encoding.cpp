@@ -71,6 +71,11 @@ class TUTF8Encoding final : public TEncoding {
     Result.reserve(Text.size());
     std::size_t Pos = 0;
     while (Pos < Text.size()) {
+      // A run of ASCII bytes is valid UTF-8 as it is: copied whole.
+      const std::size_t Ascii = Pos;
+      while (Pos < Text.size() && static_cast<unsigned char>(Text[Pos]) < 0x80) ++Pos;
+      Result.append(Text, Ascii, Pos - Ascii);
+      if (Pos == Text.size()) break;
       const std::size_t Start = Pos;
       const char32_t Code = DecodeUTF8(Text, Pos);
       if (Code == ReplacementCharacter && !(Pos - Start == 3 && Text.substr(Start, 3) == "\xEF\xBF\xBD"))
