@@ -44,6 +44,20 @@ class TGTextStream : public TObject {
     C = '\0';
     return false;
   }
+  // The next character in C without reading it, and true; false (C = '\0') when none is left.
+  bool PeekChar(char& C) {
+    if (!FPutBack.empty()) {
+      C = FPutBack.back();
+      return true;
+    }
+    if (!FLoaded) Load();
+    if (FPosition < FText.size()) {
+      C = FText[FPosition];
+      return true;
+    }
+    C = '\0';
+    return false;
+  }
   // C becomes the next character to read. Characters put back come out last in, first out.
   void PutBack(char C) { FPutBack.push_back(C); }
   // The rest of the current line; the line break after it (CR, LF or CR LF) is consumed and not

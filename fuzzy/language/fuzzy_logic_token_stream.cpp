@@ -120,11 +120,8 @@ void TFuzzyLogicTokenStream::ConsumeLineBreak(char First, std::string& Into) {
 
 bool TFuzzyLogicTokenStream::SkipInLineSpaces() {
   char C;
-  while (GetChar(C)) {
-    if (!IsBlank(C)) {
-      PutBack(C);
-      return false;
-    }
+  while (PeekChar(C) && IsBlank(C)) {
+    GetChar(C);
     if (C == '\r' || C == '\n') {
       ConsumeLineBreak(C, FWhiteSpace);
       return true;
@@ -192,12 +189,9 @@ IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::BuildNextToken() {
     }
     std::string Text(1, C);
     char Ch;
-    while (GetChar(Ch)) {
-      if (IsBlank(Ch) || EndsAtom(Ch)) {
-        // Whitespace goes to the next token, which also counts a line break.
-        PutBack(Ch);
-        break;
-      }
+    // Whitespace after the atom goes to the next token, which also counts a line break.
+    while (PeekChar(Ch) && !IsBlank(Ch) && !EndsAtom(Ch)) {
+      GetChar(Ch);
       if (Ch == FEscapeChar) {
         if (!GetChar(Ch)) break;
         if (Ch == '\r' || Ch == '\n') {
@@ -213,46 +207,43 @@ IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::BuildNextToken() {
 
 IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::FinishToken(int TokenType, std::string Text) {
   if (TokenType == -1 && !Text.empty()) return FinishToken(0, std::move(Text));
-  IPtr<IFuzzyStreamToken> Token(New<TFuzzyStreamToken>());
+  int Kind = TokenType;
+  std::string_view TokenText = Text;
+  double Number = 0;
   switch (TokenType) {
     case '&': case '(': case ')': case '=': case '[': case ']': case '|': case '~':
-      Token->SetDataType(TokenType);
-      Token->SetText(Text);
       break;
     case '"':
-      Token->SetDataType(fstString);
-      Token->SetText(Text);
+      Kind = fstString;
       break;
     case '\r':
-      Token->SetDataType(fstAtom);
-      Token->SetText("CRLF");
+      Kind = fstAtom;
+      TokenText = "CRLF";
       break;
     case -1:
-      Token->SetDataType(fstNone);
-      Token->SetText("EOF");
+      Kind = fstNone;
+      TokenText = "EOF";
       break;
     case 0: {
-      TFuzzyStreamTokenType Kind = fstAtom;
-      double Number = 0;
+      TFuzzyStreamTokenType NumberKind = fstAtom;
       if (!Text.empty() && Text[0] == '?') {
-        Token->SetDataType(fstVariable);
-        Token->SetText(Text.substr(1));
-      } else if (IsNumberAtom(Text) && ConvertNumber(Text, Kind, Number)) {
-        Token->SetDataType(Kind);
-        Token->SetNumber(Number);
+        Kind = fstVariable;
+        TokenText.remove_prefix(1);
+      } else if (IsNumberAtom(Text) && ConvertNumber(Text, NumberKind, Number)) {
+        Kind = NumberKind;
+        TokenText = {};
       } else {
-        Token->SetDataType(fstAtom);
-        Token->SetText(Text);
+        Kind = fstAtom;
       }
       break;
     }
     default:
       throw EFzyParseException(SInvalidBaseTokenHint, {IntToStr(TokenType)}, FLineNumber);
   }
-  Token->SetLineNumber(FLineNumber);
-  Token->SetWhitespace(FWhiteSpace);
+  TFuzzyStreamToken* Token = New<TFuzzyStreamToken>();
+  Token->SetRead(Kind, TokenText, Number, FLineNumber, FWhiteSpace);
   FWhiteSpace.clear();
-  return Token;
+  return IPtr<IFuzzyStreamToken>(Token);
 }
 
 // ---- the token stack and the echo --------------------------------------------------------------
