@@ -2,8 +2,10 @@
 // and then evaluated on a stack of sets. One algorithm serves both models; a small model type
 // says how each of them finds, makes, copies and combines sets.
 
+#include <algorithm>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "fuzzy/companion/helper_functions.h"
@@ -32,24 +34,63 @@ std::string TextFormOf(const IFuzzyStreamToken* Token) { return Token ? Token->T
 // What an item of an expression is.
 enum class TItemKind { OpenParen, CloseParen, Operand, Hedge, HedgeOperator, Connective };
 
-TItemKind KindOf(const IFuzzyStreamToken* Token) {
+// What an item is, with what its word names: a connective's operation (Flag: a union), a hedge
+// operator's base hedge (Flag: on Y), a hedge's hedge.
+struct TWord {
+  TItemKind Kind = TItemKind::Operand;
+  int Code = 0;
+  bool Flag = false;
+};
+
+// Every word the evaluator knows, so that an item is looked up once instead of being compared with
+// each table in turn. A word in two tables means what the first of connectives, hedge operators,
+// brackets and hedges makes it.
+class TWordTable {
+ public:
+  TWordTable() {
+    for (std::size_t I = 0; I < FuzzyIntersectionKeywords.size(); ++I) {
+      FWords.emplace(FuzzyIntersectionKeywords[I], TWord{TItemKind::Connective, static_cast<int>(I), false});
+      FWords.emplace(FuzzyUnionKeywords[I], TWord{TItemKind::Connective, static_cast<int>(I), true});
+    }
+    // Reserved whole: the views into these strings must not move.
+    FOnX.reserve(BaseHedgeNames.size());
+    for (std::size_t I = 0; I < BaseHedgeNames.size(); ++I) {
+      FWords.emplace(BaseHedgeNames[I], TWord{TItemKind::HedgeOperator, static_cast<int>(I), true});
+      FOnX.push_back(std::string(BaseHedgeNames[I]) + "X");
+      FWords.emplace(FOnX.back(), TWord{TItemKind::HedgeOperator, static_cast<int>(I), false});
+    }
+    FWords.emplace(LeftFuzzyParentheses, TWord{TItemKind::OpenParen});
+    FWords.emplace(RightFuzzyParentheses, TWord{TItemKind::CloseParen});
+    for (std::size_t I = 0; I < HedgeNames.size(); ++I)
+      FWords.emplace(HedgeNames[I], TWord{TItemKind::Hedge, static_cast<int>(I)});
+  }
+
+  // The word's meaning; an operand for any other text.
+  TWord Find(std::string_view Text) const {
+    const auto Found = FWords.find(Text);
+    return Found == FWords.end() ? TWord{} : Found->second;
+  }
+
+ private:
+  // The hedge operators' spellings that act on X.
+  std::vector<std::string> FOnX;
+  std::unordered_map<std::string_view, TWord> FWords;
+};
+
+TWord WordOf(const IFuzzyStreamToken* Token) {
   if (Token) {
     switch (Token->DataType()) {
       case fstVariable: case fstList: case fstIFuzzySet: case fstFuzzySet:
-        return TItemKind::Operand;
+        return {};
       default:
         break;
     }
   }
-  const std::string Text = TextOf(Token);
-  bool IsUnion = false;
-  TFuzzyOperation Operation = foZadeh;
-  if (IsFuzzyKeyword(Text, IsUnion, Operation)) return TItemKind::Connective;
-  if (IsFuzzyHedgeOperator(Text)) return TItemKind::HedgeOperator;
-  if (Text == LeftFuzzyParentheses) return TItemKind::OpenParen;
-  if (Text == RightFuzzyParentheses) return TItemKind::CloseParen;
-  return IsFuzzyHedge(Text) ? TItemKind::Hedge : TItemKind::Operand;
+  static const TWordTable Words;
+  return Words.Find(TextOf(Token));
 }
+
+TItemKind KindOf(const IFuzzyStreamToken* Token) { return WordOf(Token).Kind; }
 
 TItemKind KindOf(const IPtr<IInterface>& Item) { return KindOf(QueryIntf<IFuzzyStreamToken>(Item).Get()); }
 
@@ -218,41 +259,34 @@ class TExpressionEvaluator {
     };
     for (int I = 0; I < Count; ++I) {
       const IPtr<IFuzzyStreamToken> Token = Postfix.Get(I);
-      const TItemKind Kind = KindOf(Token.Get());
-      if (Kind == TItemKind::Operand) {
+      const TWord Word = WordOf(Token.Get());
+      if (Word.Kind == TItemKind::Operand) {
         Stack.push_back(OperandOf(Token.Get()));
         Stack.back().First = I;
         continue;
       }
       if (Stack.empty()) Fail(SFzyMissingOperand, {TextFormOf(Token.Get())});
-      const std::string Text = Token->Text();
-      switch (Kind) {
+      switch (Word.Kind) {
         case TItemKind::Hedge: {
-          TFuzzyHedge Hedge = fhNot;
-          IsFuzzyHedge(Text, Hedge);
           TEntry S = Own(Pop());
-          Stack.push_back({S.Set->Hedge(Hedge), false, false, 0, S.First});
+          Stack.push_back({S.Set->Hedge(static_cast<TFuzzyHedge>(Word.Code)), false, false, 0, S.First});
           break;
         }
         case TItemKind::HedgeOperator: {
-          TBaseFuzzyHedge Hedge = bfhAdd;
-          bool ModifyY = true;
-          IsFuzzyHedgeOperator(Text, Hedge, ModifyY);
           const TEntry N = Pop();
           if (Stack.empty()) Fail(SFzyMissingOperand, {TextFormOf(Token.Get())});
           const TFzyFloat Value = N.IsNumber ? N.Number : N.Set->MeanOfMaxima();
           TEntry S = Own(Pop());
-          Stack.push_back({S.Set->Hedge(Hedge, Value, ModifyY), false, false, 0, S.First});
+          Stack.push_back(
+              {S.Set->Hedge(static_cast<TBaseFuzzyHedge>(Word.Code), Value, Word.Flag), false, false, 0, S.First});
           break;
         }
         case TItemKind::Connective: {
-          bool IsUnion = true;
-          TFuzzyOperation Operation = foZadeh;
-          IsFuzzyKeyword(Text, IsUnion, Operation);
+          const auto Operation = static_cast<TFuzzyOperation>(Word.Code);
           const TEntry B = Pop();
           if (Stack.empty()) Fail(SFzyMissingOperand, {TextFormOf(Token.Get())});
           const TEntry A = Pop();
-          const TSet Result = IsUnion ? A.Set->Union(B.Set, Operation) : A.Set->Intersection(B.Set, Operation);
+          const TSet Result = Word.Flag ? A.Set->Union(B.Set, Operation) : A.Set->Intersection(B.Set, Operation);
           Stack.push_back({Result, false, false, 0, A.First});
           break;
         }
@@ -398,11 +432,30 @@ class TExpressionEvaluator {
 
 namespace {
 
-const TPostFixTest IsOpenParenTest = &TAQFuzzyLogicParser::IsOpenParen;
-const TPostFixTest IsCloseParenTest = &TAQFuzzyLogicParser::IsCloseParen;
-const TPostFixTest IsOperandTest = &TAQFuzzyLogicParser::IsOperand;
-const TPostFixPriority InStackPriorityOf = &TAQFuzzyLogicParser::InStackPriority;
-const TPostFixPriority IncomingPriorityOf = &TAQFuzzyLogicParser::IncomingPriority;
+// The kinds of an infix list's items, each found once: PostFix asks for an item's kind up to five
+// times. The answers are those of IsOperand, IsOpenParen, IsCloseParen, InStackPriority and
+// IncomingPriority.
+class TItemKinds {
+ public:
+  explicit TItemKinds(const IInterfaceList& Infix) {
+    const int Count = Infix.Count();
+    FKinds.reserve(static_cast<std::size_t>(Count));
+    for (int I = 0; I < Count; ++I) {
+      const IPtr<IInterface> Item = Infix.Get(I);
+      FKinds.emplace_back(Item.Get(), KindOf(Item));
+    }
+    std::sort(FKinds.begin(), FKinds.end(), [](const auto& A, const auto& B) { return A.first < B.first; });
+  }
+
+  TItemKind Of(const IPtr<IInterface>& Item) const {
+    const auto Found = std::lower_bound(FKinds.begin(), FKinds.end(), Item.Get(),
+                                        [](const auto& Entry, const IInterface* Key) { return Entry.first < Key; });
+    return Found != FKinds.end() && Found->first == Item.Get() ? Found->second : KindOf(Item);
+  }
+
+ private:
+  std::vector<std::pair<const IInterface*, TItemKind>> FKinds;
+};
 
 // A copy of Tokens as the infix list PostFix reads.
 IPtr<IInterfaceList> InfixOf(const IPtr<IFuzzyStreamTokenList>& Tokens) {
@@ -410,6 +463,36 @@ IPtr<IInterfaceList> InfixOf(const IPtr<IFuzzyStreamTokenList>& Tokens) {
   const int Count = Tokens ? Tokens->GetValueCount() : 0;
   for (int I = 0; I < Count; ++I) Infix->Add(Tokens->Get(I));
   return Infix;
+}
+
+}  // namespace
+
+namespace {
+
+int InStackPriorityOf(TItemKind Kind) {
+  switch (Kind) {
+    case TItemKind::OpenParen:
+      return 4;
+    case TItemKind::Connective:
+    case TItemKind::HedgeOperator:
+      return 3;
+    case TItemKind::Hedge:
+      return 2;
+    default:
+      return 1;
+  }
+}
+
+int IncomingPriorityOf(TItemKind Kind) {
+  switch (Kind) {
+    case TItemKind::OpenParen:
+      return 0;
+    case TItemKind::Connective:
+    case TItemKind::HedgeOperator:
+      return 3;
+    default:
+      return 1;
+  }
 }
 
 }  // namespace
@@ -424,31 +507,9 @@ bool TAQFuzzyLogicParser::IsCloseParen(const IPtr<IInterface>& Item) {
 
 bool TAQFuzzyLogicParser::IsOperand(const IPtr<IInterface>& Item) { return KindOf(Item) == TItemKind::Operand; }
 
-int TAQFuzzyLogicParser::InStackPriority(const IPtr<IInterface>& Item) {
-  switch (KindOf(Item)) {
-    case TItemKind::OpenParen:
-      return 4;
-    case TItemKind::Connective:
-    case TItemKind::HedgeOperator:
-      return 3;
-    case TItemKind::Hedge:
-      return 2;
-    default:
-      return 1;
-  }
-}
+int TAQFuzzyLogicParser::InStackPriority(const IPtr<IInterface>& Item) { return InStackPriorityOf(KindOf(Item)); }
 
-int TAQFuzzyLogicParser::IncomingPriority(const IPtr<IInterface>& Item) {
-  switch (KindOf(Item)) {
-    case TItemKind::OpenParen:
-      return 0;
-    case TItemKind::Connective:
-    case TItemKind::HedgeOperator:
-      return 3;
-    default:
-      return 1;
-  }
-}
+int TAQFuzzyLogicParser::IncomingPriority(const IPtr<IInterface>& Item) { return IncomingPriorityOf(KindOf(Item)); }
 
 void TAQFuzzyLogicParser::FillExpression(const IPtr<IInterfaceList>& Source,
                                          const IPtr<IFuzzyStreamTokenList>& Tokens) {
@@ -483,19 +544,37 @@ IPtr<IFuzzyStreamTokenList> TAQFuzzyLogicParser::ParseExpression(const std::stri
   return Result;
 }
 
-IPtr<IFuzzyStreamTokenList> TAQFuzzyLogicParser::PostfixExpression(const IPtr<IFuzzyStreamTokenList>& Tokens) {
+namespace {
+
+// Infix in postfix order, as a token list.
+IPtr<IFuzzyStreamTokenList> PostfixOf(TAQFuzzyLogicParser& Parser, const IPtr<IInterfaceList>& Infix) {
+  const TItemKinds Kinds(*Infix);
+  const auto Is = [&Kinds](TItemKind Kind) {
+    return TPostFixTest([&Kinds, Kind](const IPtr<IInterface>& Item) { return Kinds.Of(Item) == Kind; });
+  };
+  const TPostFixPriority InStack = [&Kinds](const IPtr<IInterface>& Item) { return InStackPriorityOf(Kinds.Of(Item)); };
+  const TPostFixPriority Incoming = [&Kinds](const IPtr<IInterface>& Item) {
+    return IncomingPriorityOf(Kinds.Of(Item));
+  };
   IPtr<IInterfaceList> Postfix;
   try {
-    Postfix = PostFix(InfixOf(Tokens), IsOperandTest, IsOpenParenTest, IsCloseParenTest, InStackPriorityOf,
-                      IncomingPriorityOf);
+    Postfix = PostFix(Infix, Is(TItemKind::Operand), Is(TItemKind::OpenParen), Is(TItemKind::CloseParen), InStack,
+                      Incoming);
   } catch (const EAQException& E) {
     // A bracket without its partner.
     const bool Close = std::string_view(E.what()) == SUnmatchedCloseParen;
-    ParseError(SEvalFuzzyExpression, SFzyInvalidToken, {Close ? RightFuzzyParentheses : LeftFuzzyParentheses});
+    Parser.ParseError(SEvalFuzzyExpression, SFzyInvalidToken,
+                      {Close ? RightFuzzyParentheses : LeftFuzzyParentheses});
   }
   IPtr<IFuzzyStreamTokenList> Result(New<TFuzzyStreamTokenList>());
-  FillExpression(Postfix, Result);
+  Parser.FillExpression(Postfix, Result);
   return Result;
+}
+
+}  // namespace
+
+IPtr<IFuzzyStreamTokenList> TAQFuzzyLogicParser::PostfixExpression(const IPtr<IFuzzyStreamTokenList>& Tokens) {
+  return PostfixOf(*this, InfixOf(Tokens));
 }
 
 namespace {
@@ -506,7 +585,7 @@ typename TModel::TSet EvalInfix(TAQFuzzyLogicParser& Parser, const typename TMod
                                 const IPtr<IFuzzyStreamTokenList>& Tokens) {
   TExpressionEvaluator<TModel> Evaluator(Parser, Variable);
   const IPtr<IInterfaceList> Infix = InfixOf(Tokens);
-  const IPtr<IFuzzyStreamTokenList> Postfix = Parser.PostfixExpression(Tokens);
+  const IPtr<IFuzzyStreamTokenList> Postfix = PostfixOf(Parser, Infix);
   if (!Tokens) return Evaluator.Evaluate(Postfix, Infix);
   Tokens->Clear();
   Tokens->Append(Postfix);
