@@ -23,13 +23,14 @@ IPtr<IInterfaceList> PostFix(const IPtr<IInterfaceList>& List, const TPostFixTes
   if (!IsOperand || !IsOpenParen || !IsCloseParen || !InStackPriority || !IncomingPriority)
     throw EAQException(std::string(SPostFixCallbackMissing));
   IPtr<IInterfaceList> Output(New<TInterfaceList>());
+  const int Count = List ? List->Count() : 0;
   std::vector<TStacked> Stack;
+  Stack.reserve(static_cast<std::size_t>(Count));
   auto OutputTop = [&] {
     Output->Add(Stack.back().Item);
     Stack.pop_back();
   };
 
-  const int Count = List ? List->Count() : 0;
   for (int I = 0; I < Count; ++I) {
     const IPtr<IInterface> Item = List->Get(I);
     if (IsOpenParen(Item)) {

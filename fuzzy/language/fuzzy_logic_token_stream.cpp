@@ -1,9 +1,9 @@
 #include "fuzzy/language/fuzzy_logic_token_stream.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <iterator>
 #include <system_error>
 
 #include "fuzzy/companion/aq_constants.h"
@@ -257,20 +257,20 @@ void TFuzzyLogicTokenStream::PrepareSExp() {
     FCurrentToken = nullptr;
     FHandedOut.clear();
   }
+  // The stack is empty here: the list goes on it in reading order and is then turned around, so
+  // that its first token comes out first.
   int Depth = 0;
   for (;;) {
     const int Type = Token->DataType();
-    FTempStack.push_back(std::move(Token));
+    FStack.push_back(std::move(Token));
     if (Type == fstNone) break;
     if (Type == '(') ++Depth;
     if (Type == ')') --Depth;
     if (Depth <= 0) break;
     Token = BuildNextToken();
   }
-  // Moved, not copied: a copy of a counted reference costs an atomic increment and decrement.
-  FStack.insert(FStack.end(), std::make_move_iterator(FTempStack.rbegin()),
-                std::make_move_iterator(FTempStack.rend()));
-  FTempStack.clear();
+  std::reverse(FStack.begin(), FStack.end());
+  FHandedOut.reserve(FHandedOut.size() + FStack.size());
 }
 
 IFuzzyStreamToken& TFuzzyLogicTokenStream::Next() {

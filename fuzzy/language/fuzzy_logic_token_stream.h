@@ -117,8 +117,6 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   // Held by FHandedOut or FStack.
   IFuzzyStreamToken* FCurrentToken = nullptr;
   int FParenthesisLevel = 0;
-  // The tokens of a list being read ahead, in reading order.
-  std::vector<IPtr<IFuzzyStreamToken>> FTempStack;
   std::string FWhiteSpace;
   char FCommentChar = ';';
   char FQuoteChar = '"';

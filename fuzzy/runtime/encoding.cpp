@@ -1,6 +1,7 @@
 #include "fuzzy/runtime/encoding.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace fuzzy {
 
@@ -60,6 +61,13 @@ void AppendUTF8(std::string& Text, char32_t Code) {
 
 namespace {
 
+// The byte order marks of the standard encodings.
+constexpr std::uint8_t UTF8Mark[] = {0xEF, 0xBB, 0xBF};
+constexpr std::uint8_t LittleEndianMark[] = {0xFF, 0xFE};
+constexpr std::uint8_t BigEndianMark[] = {0xFE, 0xFF};
+
+TBytes BytesOf(std::span<const std::uint8_t> Mark) { return TBytes(Mark.begin(), Mark.end()); }
+
 class TUTF8Encoding final : public TEncoding {
  public:
   std::string ClassName() const override { return "TUTF8Encoding"; }
@@ -92,7 +100,7 @@ class TUTF8Encoding final : public TEncoding {
     return TBytes(Bytes.begin(), Bytes.end());
   }
 
-  TBytes GetPreamble() const override { return {0xEF, 0xBB, 0xBF}; }
+  TBytes GetPreamble() const override { return BytesOf(UTF8Mark); }
 };
 
 class TUTF16Encoding final : public TEncoding {
@@ -150,7 +158,7 @@ class TUTF16Encoding final : public TEncoding {
     return Result;
   }
 
-  TBytes GetPreamble() const override { return FBigEndian ? TBytes{0xFE, 0xFF} : TBytes{0xFF, 0xFE}; }
+  TBytes GetPreamble() const override { return BytesOf(FBigEndian ? BigEndianMark : LittleEndianMark); }
 
  private:
   bool FBigEndian;
@@ -200,7 +208,7 @@ TLatin1Encoding& ANSIInstance() {
   return Instance;
 }
 
-bool StartsWith(std::span<const std::uint8_t> Buffer, const TBytes& Prefix) {
+bool StartsWith(std::span<const std::uint8_t> Buffer, std::span<const std::uint8_t> Prefix) {
   return !Prefix.empty() && Buffer.size() >= Prefix.size() &&
          std::equal(Prefix.begin(), Prefix.end(), Buffer.begin());
 }
@@ -222,8 +230,9 @@ int TEncoding::GetBufferEncoding(std::span<const std::uint8_t> Buffer, TEncoding
     const TBytes Preamble = Encoding->GetPreamble();
     return StartsWith(Buffer, Preamble) ? static_cast<int>(Preamble.size()) : 0;
   }
-  for (TEncoding* Candidate : {UTF8(), Unicode(), BigEndianUnicode()}) {
-    const TBytes Preamble = Candidate->GetPreamble();
+  const std::pair<TEncoding*, std::span<const std::uint8_t>> Candidates[] = {
+      {UTF8(), UTF8Mark}, {Unicode(), LittleEndianMark}, {BigEndianUnicode(), BigEndianMark}};
+  for (const auto& [Candidate, Preamble] : Candidates) {
     if (StartsWith(Buffer, Preamble)) {
       Encoding = Candidate;
       return static_cast<int>(Preamble.size());

@@ -8,6 +8,9 @@
 namespace fuzzy {
 
 int TInterfaceList::Add(const IPtr<IInterface>& Item) {
+  // Most lists are short: the first entry makes room for eight, instead of growing by one, two,
+  // four.
+  if (FItems.capacity() == 0) FItems.reserve(FirstCapacity);
   FItems.push_back(Item);
   return Count() - 1;
 }

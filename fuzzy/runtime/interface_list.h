@@ -66,6 +66,8 @@ class TInterfaceList : public TInterfacedObject, public virtual IInterfaceList {
  private:
   void CheckIndex(int Index, int Limit) const;
 
+  static constexpr std::size_t FirstCapacity = 8;
+
   std::vector<IPtr<IInterface>> FItems;
 };
 
