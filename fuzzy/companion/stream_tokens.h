@@ -56,6 +56,16 @@ class TBaseStreamToken : public TInterfacedObject, public virtual IBaseStreamTok
   // quotes), any other kind as its text.
   std::string ToString() const override;
 
+  // Sets kind, text, number, line and whitespace of a new token at once: how a token reader fills
+  // the tokens it makes, in one call instead of five virtual ones.
+  void SetLexical(int DataType, std::string_view Text, double Number, int LineNumber, std::string_view Whitespace) {
+    FDataType = DataType;
+    FText.assign(Text);
+    FNumber = Number;
+    FLineNumber = LineNumber;
+    FWhitespace.assign(Whitespace);
+  }
+
  protected:
   ~TBaseStreamToken() override = default;
   TBaseStreamToken() = default;
@@ -64,17 +74,6 @@ class TBaseStreamToken : public TInterfacedObject, public virtual IBaseStreamTok
   bool GetInterface(const TGUID& IID, void** Obj) override;
   // A new, empty token of this object's class.
   virtual TBaseStreamToken* CreateInstance() const { return New<TBaseStreamToken>(); }
-  // Sets kind, text, number, line and whitespace at once and clears the tag: how a token reader
-  // fills the tokens it makes, in one call instead of five virtual ones. Assigning keeps the
-  // strings' storage, which a reader that recycles its tokens reuses.
-  void SetLexical(int DataType, std::string_view Text, double Number, int LineNumber, std::string_view Whitespace) {
-    FDataType = DataType;
-    FText.assign(Text);
-    FNumber = Number;
-    FLineNumber = LineNumber;
-    FWhitespace.assign(Whitespace);
-    FTag = 0;
-  }
 
  private:
   int FDataType = bstNone;

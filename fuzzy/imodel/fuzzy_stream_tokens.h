@@ -42,14 +42,6 @@ class TFuzzyStreamToken : public TBaseStreamToken, public virtual IFuzzyStreamTo
   void Assign(const IPtr<IInterface>& Source) override;
   bool Equals(const IPtr<IInterface>& Other) override;
 
-  // Makes the token one read from a text: kind, text, number, line and whitespace, no tag and no
-  // values (see TBaseStreamToken::SetLexical).
-  void SetRead(int DataType, std::string_view Text, double Number, int LineNumber, std::string_view Whitespace) {
-    SetLexical(DataType, Text, Number, LineNumber, Whitespace);
-    FIntfValue = nullptr;
-    FObjValue = nullptr;
-  }
-
  protected:
   TFuzzyStreamToken() = default;
   ~TFuzzyStreamToken() override = default;

@@ -240,10 +240,12 @@ IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::FinishToken(int TokenType, std::
     default:
       throw EFzyParseException(SInvalidBaseTokenHint, {IntToStr(TokenType)}, FLineNumber);
   }
+  // Counted before it is filled: an allocation that fails while filling frees it.
   TFuzzyStreamToken* Token = New<TFuzzyStreamToken>();
-  Token->SetRead(Kind, TokenText, Number, FLineNumber, FWhiteSpace);
+  IPtr<IFuzzyStreamToken> Counted(Token);
+  Token->SetLexical(Kind, TokenText, Number, FLineNumber, FWhiteSpace);
   FWhiteSpace.clear();
-  return IPtr<IFuzzyStreamToken>(Token);
+  return Counted;
 }
 
 // ---- the token stack and the echo --------------------------------------------------------------
