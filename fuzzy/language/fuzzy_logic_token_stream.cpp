@@ -240,36 +240,57 @@ IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::FinishToken(int TokenType, std::
     default:
       throw EFzyParseException(SInvalidBaseTokenHint, {IntToStr(TokenType)}, FLineNumber);
   }
-  // Counted before it is filled: an allocation that fails while filling frees it.
-  TFuzzyStreamToken* Token = New<TFuzzyStreamToken>();
-  IPtr<IFuzzyStreamToken> Counted(Token);
-  Token->SetLexical(Kind, TokenText, Number, FLineNumber, FWhiteSpace);
+  TSlot Slot;
+  if (FSpare.empty()) {
+    Slot.Made = New<TFuzzyStreamToken>();
+    Slot.Token = IPtr<IFuzzyStreamToken>(Slot.Made);
+  } else {
+    Slot = std::move(FSpare.back());
+    FSpare.pop_back();
+  }
+  // Counted before it is filled, so that an allocation that fails while filling frees it.
+  Slot.Made->SetRead(Kind, TokenText, Number, FLineNumber, FWhiteSpace);
   FWhiteSpace.clear();
-  return Counted;
+  FJustMade = Slot.Made;
+  return std::move(Slot.Token);
+}
+
+void TFuzzyLogicTokenStream::Recycle(std::vector<TSlot>& Slots) {
+  for (TSlot& Slot : Slots)
+    if (Slot.Made && Slot.Made->RefCount() == 1) FSpare.push_back(std::move(Slot));
+  Slots.clear();
 }
 
 // ---- the token stack and the echo --------------------------------------------------------------
 
 void TFuzzyLogicTokenStream::PrepareSExp() {
-  IPtr<IFuzzyStreamToken> Token = BuildNextToken();
+  // The slot of the token just built: FinishToken notes the token it made, which an override of
+  // it may have replaced by another.
+  const auto Build = [this] {
+    TSlot Slot{BuildNextToken(), nullptr};
+    if (FJustMade && Slot.Token.Get() == FJustMade) Slot.Made = FJustMade;
+    FJustMade = nullptr;
+    return Slot;
+  };
+  TSlot Slot = Build();
   // The echo starts again with each top-level list; past the end of the text it goes on, so that
   // a message about a list the text never closes still shows the list.
-  if (Token->DataType() != fstNone) {
-    FEchoStartLine = FCurrentToken ? FCurrentToken->LineNumber() : Token->LineNumber();
+  if (Slot.Token->DataType() != fstNone) {
+    FEchoStartLine = FCurrentToken ? FCurrentToken->LineNumber() : Slot.Token->LineNumber();
     FCurrentToken = nullptr;
-    FHandedOut.clear();
+    Recycle(FHandedOut);
   }
   // The stack is empty here: the list goes on it in reading order and is then turned around, so
   // that its first token comes out first.
   int Depth = 0;
   for (;;) {
-    const int Type = Token->DataType();
-    FStack.push_back(std::move(Token));
+    const int Type = Slot.Token->DataType();
+    FStack.push_back(std::move(Slot));
     if (Type == fstNone) break;
     if (Type == '(') ++Depth;
     if (Type == ')') --Depth;
     if (Depth <= 0) break;
-    Token = BuildNextToken();
+    Slot = Build();
   }
   std::reverse(FStack.begin(), FStack.end());
   FHandedOut.reserve(FHandedOut.size() + FStack.size());
@@ -279,7 +300,7 @@ IFuzzyStreamToken& TFuzzyLogicTokenStream::Next() {
   if (FStack.empty()) PrepareSExp();
   FHandedOut.push_back(std::move(FStack.back()));
   FStack.pop_back();
-  IFuzzyStreamToken& Token = *FHandedOut.back();
+  IFuzzyStreamToken& Token = *FHandedOut.back().Token;
   FCurrentToken = &Token;
   if (Token.DataType() == '(') ++FParenthesisLevel;
   if (Token.DataType() == ')') --FParenthesisLevel;
@@ -287,11 +308,11 @@ IFuzzyStreamToken& TFuzzyLogicTokenStream::Next() {
 }
 
 void TFuzzyLogicTokenStream::PutBackToken(IFuzzyStreamToken& Token) {
-  if (!FHandedOut.empty() && FHandedOut.back().Get() == &Token) {
+  if (!FHandedOut.empty() && FHandedOut.back().Token.Get() == &Token) {
     FStack.push_back(std::move(FHandedOut.back()));
     FHandedOut.pop_back();
   } else {
-    FStack.push_back(IPtr<IFuzzyStreamToken>(&Token));
+    FStack.push_back({IPtr<IFuzzyStreamToken>(&Token), nullptr});
   }
   FCurrentToken = &Token;
   if (Token.DataType() == ')') ++FParenthesisLevel;
@@ -302,7 +323,7 @@ std::string TFuzzyLogicTokenStream::Echo(int Count) const {
   std::string Text;
   int Line = FEchoStartLine;
   for (int I = 0; I < Count && I < EchoCount(); ++I) {
-    const IFuzzyStreamToken& Token = *FHandedOut[static_cast<std::size_t>(I)];
+    const IFuzzyStreamToken& Token = *FHandedOut[static_cast<std::size_t>(I)].Token;
     if (Line < Token.LineNumber()) Text += NewLineString;
     Line = Token.LineNumber();
     Text += Token.ToString();
@@ -319,7 +340,7 @@ IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::GetCurrentToken() {
 std::string TFuzzyLogicTokenStream::Head() {
   IFuzzyStreamToken& Open = Next();
   if (Open.DataType() != '(') return {};
-  const IPtr<IFuzzyStreamToken> First = FStack.empty() ? nullptr : FStack.back();
+  const IPtr<IFuzzyStreamToken> First = FStack.empty() ? nullptr : FStack.back().Token;
   PutBackToken(Open);
   if (!First) return {};
   if (First->DataType() == fstAtom) return First->Text().empty() ? First->ToString() : First->Text();
@@ -333,8 +354,8 @@ void TFuzzyLogicTokenStream::MoveToNextConstruct() {
 }
 
 void TFuzzyLogicTokenStream::Clear() {
-  FStack.clear();
-  FHandedOut.clear();
+  Recycle(FStack);
+  Recycle(FHandedOut);
   FCurrentToken = nullptr;
 }
 

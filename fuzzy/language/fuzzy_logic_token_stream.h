@@ -106,12 +106,26 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   // After First (CR or LF) was read: appends the line break (CR LF together) to Into and counts it.
   void ConsumeLineBreak(char First, std::string& Into);
 
+  // A token, and the same token as this stream made it (null for one made elsewhere): a token
+  // the stream made is filled again for a later list once nobody else holds it, which saves
+  // making and freeing a counted object per token.
+  struct TSlot {
+    IPtr<IFuzzyStreamToken> Token;
+    TFuzzyStreamToken* Made = nullptr;
+  };
+  // Moves the tokens of Slots that nobody else holds to the spare ones, and empties Slots.
+  void Recycle(std::vector<TSlot>& Slots);
+
   // Tokens read ahead or put back; the last is the next one.
-  std::vector<IPtr<IFuzzyStreamToken>> FStack;
+  std::vector<TSlot> FStack;
   int FLineNumber = 1;
   TObject* FOwner = nullptr;
   // The tokens handed out in the current top-level list, less those put back: the echo.
-  std::vector<IPtr<IFuzzyStreamToken>> FHandedOut;
+  std::vector<TSlot> FHandedOut;
+  // Tokens made here that nobody holds any more, ready to be filled again.
+  std::vector<TSlot> FSpare;
+  // The token the last FinishToken made here, until PrepareSExp takes it into a slot.
+  TFuzzyStreamToken* FJustMade = nullptr;
   // The line of the token current when the list began: a later line starts the echo with a break.
   int FEchoStartLine = 0;
   // Held by FHandedOut or FStack.

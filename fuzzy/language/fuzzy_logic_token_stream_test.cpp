@@ -188,5 +188,27 @@ TEST(TokenStream, ReadsTheEncodingOfItsSource) {
   EXPECT_EQ(Bom->NextToken()->Text(), "x");
 }
 
+// The stream fills the tokens of an earlier list again for a later one, but never a token that
+// someone still holds, and a token filled again carries nothing of its earlier life.
+TEST(TokenStream, ReusesOnlyTheTokensNobodyHolds) {
+  auto Stream = StreamOf("(a \"s\" 1) (b 2.5 ?v)");
+  const IPtr<IFuzzyStreamToken> Kept = Stream->NextToken();  // "(" of the first list
+  IPtr<IFuzzyStreamToken> Tagged = Stream->NextToken();      // a
+  Tagged->SetTag(7);
+  Tagged->SetIntfValue(IPtr<IInterface>(New<TFuzzyStreamTokenList>()));
+  Tagged = nullptr;
+  while (Stream->NextToken()->DataType() != ')') {
+  }
+  std::vector<std::string> Second;
+  for (int I = 0; I < 5; ++I) {
+    IFuzzyStreamToken& Token = Stream->Next();
+    Second.push_back(Describe(Token) + " tag " + std::to_string(Token.Tag()) + (Token.IntfValue() ? " value" : ""));
+  }
+  EXPECT_EQ(Second, (std::vector<std::string>{"( ( 1 tag 0", "atom b 1 tag 0", "float 2.5000 1 tag 0",
+                                               "var ?v 1 tag 0", ") ) 1 tag 0"}));
+  EXPECT_EQ(Describe(*Kept), "( ( 1");
+  EXPECT_EQ(Stream->AsString(), "( b 2.5000 ?v ) ");
+}
+
 }  // namespace
 }  // namespace fuzzy
