@@ -1,10 +1,26 @@
 #include "fuzzy/companion/text_stream.h"
 
+#include <utility>
+
 namespace fuzzy {
 
 TGTextStream::TGTextStream(TStream* Stream, TEncoding* Encoding) : FStream(Stream), FEncoding(Encoding) {}
 
 TGTextStream::~TGTextStream() { FreeObject(FStream); }
+
+void TGTextStream::SetSource(TStream* Stream, TEncoding* Encoding) {
+  FreeObject(std::exchange(FStream, Stream));
+  FEncoding = Encoding;
+  // The room of a short text is kept for the next one.
+  constexpr std::size_t KeptTextRoom = 64 * 1024;
+  if (FText.capacity() > KeptTextRoom)
+    std::string().swap(FText);
+  else
+    FText.clear();
+  FPosition = 0;
+  FPutBack.clear();
+  FLoaded = false;
+}
 
 void TGTextStream::Load() {
   FLoaded = true;

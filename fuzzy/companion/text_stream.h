@@ -66,6 +66,10 @@ class TGTextStream : public TObject {
   // True when no character is left (none put back and none unread).
   bool IsEof();
 
+  // Reads Stream, which it takes over, from its start in Encoding (null: by byte order mark, else
+  // UTF-8) instead of the current source, which it frees.
+  void SetSource(TStream* Stream, TEncoding* Encoding);
+
   TStream* Stream() const { return FStream; }
   // The encoding the text is read in; null before the first read when none was given.
   TEncoding* Encoding() const { return FEncoding; }

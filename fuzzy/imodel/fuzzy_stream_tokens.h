@@ -42,10 +42,8 @@ class TFuzzyStreamToken : public TBaseStreamToken, public virtual IFuzzyStreamTo
   void Assign(const IPtr<IInterface>& Source) override;
   bool Equals(const IPtr<IInterface>& Other) override;
 
-  // Makes the token one just read from a text: kind, text, number, line and whitespace, with no
-  // tag and no values. A token reader fills the tokens it makes (or makes again) with it.
-  void SetRead(int DataType, std::string_view Text, double Number, int LineNumber, std::string_view Whitespace) {
-    SetLexical(DataType, Text, Number, LineNumber, Whitespace);
+  // Drops the values and the tag, as a token reader does before it fills a token again.
+  void ClearValues() {
     TBaseStreamToken::SetTag(0);
     FIntfValue = nullptr;
     FObjValue = nullptr;

@@ -41,8 +41,13 @@ class TAQFuzzyLogicParser::TReadingScope {
       : FParser(Parser), FOuter(Parser.FReading) {
     // The caller keeps its encoding: the string stream does not own it.
     TOwned<TStream> Source = MakeOwned<TAQStringStream>(Text, Encoding, false);
-    FReading.OwnedStream.reset(Parser.CreateStream(Source.get(), Encoding));
-    Source.release();
+    if (Parser.FIdleStream) {
+      FReading.OwnedStream = std::move(Parser.FIdleStream);
+      FReading.OwnedStream->Restart(Source.release(), Encoding);
+    } else {
+      FReading.OwnedStream.reset(Parser.CreateStream(Source.get(), Encoding));
+      Source.release();
+    }
     FReading.Stream = FReading.OwnedStream.get();
     Parser.FReading = &FReading;
   }
@@ -51,7 +56,14 @@ class TAQFuzzyLogicParser::TReadingScope {
     FReading.Stream = &Stream;
     Parser.FReading = &FReading;
   }
-  ~TReadingScope() { FParser.FReading = FOuter; }
+  ~TReadingScope() {
+    FParser.FReading = FOuter;
+    // The stream, emptied, serves the next reading of a text.
+    if (FReading.OwnedStream && !FParser.FIdleStream) {
+      FReading.OwnedStream->Restart(nullptr, nullptr);
+      FParser.FIdleStream = std::move(FReading.OwnedStream);
+    }
+  }
   TReadingScope(const TReadingScope&) = delete;
   TReadingScope& operator=(const TReadingScope&) = delete;
 

@@ -215,6 +215,9 @@ class TAQFuzzyLogicParser : public TCustomFuzzyLogicParser {
                       const std::function<void(const IPtr<IFuzzyStreamTokenList>&)>& Evaluate);
 
   TReading* FReading = nullptr;
+  // The token stream of the last reading of a text, kept for the next one: a reading within a
+  // reading makes a stream of its own.
+  TOwned<TFuzzyLogicTokenStream> FIdleStream;
   // The ?NAME references being evaluated, innermost last: their entries in Variables and names.
   std::vector<std::pair<int, std::string>> FReferences;
 };

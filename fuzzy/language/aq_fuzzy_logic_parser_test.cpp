@@ -122,6 +122,15 @@ TEST(DefinitionParser, ReportsEveryViolationWithRoutineLineAndText) {
     TInterfaceModel Interface;
     EXPECT_EQ(Interface.ErrorOf(Text), "Parsing Error, " + Message) << Text;
   }
+  // One parser reading one text after another starts each at line 1 with an empty echo.
+  TClassModel Class;
+  TInterfaceModel Interface;
+  for (const auto& [Text, Message] : Cases) {
+    EXPECT_EQ(Class.ErrorOf(std::string(Temperature) + "\n;\n"), "");
+    EXPECT_EQ(Class.ErrorOf(Text), "Parsing Error, " + Message) << Text;
+    EXPECT_EQ(Interface.ErrorOf(std::string(Temperature) + "\n;\n"), "");
+    EXPECT_EQ(Interface.ErrorOf(Text), "Parsing Error, " + Message) << Text;
+  }
 }
 
 TEST(DefinitionParser, RefusesLogicComponentsOfTheWrongKind) {

@@ -14,6 +14,9 @@ namespace fuzzy {
 
 namespace {
 
+// The most tokens kept for reuse: a long list beyond that frees the rest.
+constexpr std::size_t MaxSpareTokens = 4096;
+
 bool IsBlank(char C) { return static_cast<unsigned char>(C) <= ' '; }
 
 bool IsDigit(char C) { return C >= '0' && C <= '9'; }
@@ -249,7 +252,7 @@ IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::FinishToken(int TokenType, std::
     FSpare.pop_back();
   }
   // Counted before it is filled, so that an allocation that fails while filling frees it.
-  Slot.Made->SetRead(Kind, TokenText, Number, FLineNumber, FWhiteSpace);
+  Slot.Made->SetLexical(Kind, TokenText, Number, FLineNumber, FWhiteSpace);
   FWhiteSpace.clear();
   FJustMade = Slot.Made;
   return std::move(Slot.Token);
@@ -257,7 +260,10 @@ IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::FinishToken(int TokenType, std::
 
 void TFuzzyLogicTokenStream::Recycle(std::vector<TSlot>& Slots) {
   for (TSlot& Slot : Slots)
-    if (Slot.Made && Slot.Made->RefCount() == 1) FSpare.push_back(std::move(Slot));
+    if (Slot.Made && Slot.Made->RefCount() == 1 && FSpare.size() < MaxSpareTokens) {
+      Slot.Made->ClearValues();
+      FSpare.push_back(std::move(Slot));
+    }
   Slots.clear();
 }
 
@@ -357,6 +363,18 @@ void TFuzzyLogicTokenStream::Clear() {
   Recycle(FStack);
   Recycle(FHandedOut);
   FCurrentToken = nullptr;
+}
+
+void TFuzzyLogicTokenStream::Restart(TStream* Stream, TEncoding* Encoding) {
+  Clear();
+  // The room of a long list is not kept for the next text.
+  if (FStack.capacity() > MaxSpareTokens) std::vector<TSlot>().swap(FStack);
+  if (FHandedOut.capacity() > MaxSpareTokens) std::vector<TSlot>().swap(FHandedOut);
+  SetSource(Stream, Encoding);
+  FLineNumber = 1;
+  FParenthesisLevel = 0;
+  FEchoStartLine = 0;
+  FWhiteSpace.clear();
 }
 
 }  // namespace fuzzy

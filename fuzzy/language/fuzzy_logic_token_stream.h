@@ -58,6 +58,9 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   virtual void DiscardUntilEOL();
   // Forgets the tokens read ahead or put back, the echo and the current token.
   virtual void Clear();
+  // Reads the text of Stream, which it takes over, in Encoding (as the constructor does) from line 1
+  // instead of the current text: how a reader reads one text after another with one token stream.
+  void Restart(TStream* Stream, TEncoding* Encoding);
   // The rest of the current line without its line break, which is consumed and counted; the text
   // and the break become whitespace of the next token.
   std::string GetLine() override;
@@ -113,7 +116,8 @@ class TFuzzyLogicTokenStream : public TGTextStream {
     IPtr<IFuzzyStreamToken> Token;
     TFuzzyStreamToken* Made = nullptr;
   };
-  // Moves the tokens of Slots that nobody else holds to the spare ones, and empties Slots.
+  // Moves the tokens of Slots that nobody else holds to the spare ones, dropping their values and
+  // tags, and empties Slots.
   void Recycle(std::vector<TSlot>& Slots);
 
   // Tokens read ahead or put back; the last is the next one.
