@@ -18,7 +18,6 @@ void TGTextStream::SetSource(TStream* Stream, TEncoding* Encoding) {
   else
     FText.clear();
   FPosition = 0;
-  FPutBack.clear();
   FLoaded = false;
 }
 
@@ -63,10 +62,13 @@ std::string TGTextStream::GetLine() {
   return Line;
 }
 
-bool TGTextStream::IsEof() {
-  if (!FPutBack.empty()) return false;
+void TGTextStream::PutBack(char C) {
   if (!FLoaded) Load();
-  return FPosition >= FText.size();
+  // The character just read goes back by moving back; any other is written in before the next.
+  if (FPosition > 0 && FText[FPosition - 1] == C)
+    --FPosition;
+  else
+    FText.insert(FPosition, 1, C);
 }
 
 }  // namespace fuzzy

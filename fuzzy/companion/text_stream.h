@@ -10,6 +10,7 @@
 //   char C;  while (Text->GetChar(C)) ...
 
 #include <string>
+#include <string_view>
 
 #include "fuzzy/runtime/encoding.h"
 #include "fuzzy/runtime/object.h"
@@ -31,11 +32,6 @@ class TGTextStream : public TObject {
   // The next character in C and true; false (C = '\0') when none is left. Inline: a token reader
   // calls it for every character.
   bool GetChar(char& C) {
-    if (!FPutBack.empty()) {
-      C = FPutBack.back();
-      FPutBack.pop_back();
-      return true;
-    }
     if (!FLoaded) Load();
     if (FPosition < FText.size()) {
       C = FText[FPosition++];
@@ -46,10 +42,6 @@ class TGTextStream : public TObject {
   }
   // The next character in C without reading it, and true; false (C = '\0') when none is left.
   bool PeekChar(char& C) {
-    if (!FPutBack.empty()) {
-      C = FPutBack.back();
-      return true;
-    }
     if (!FLoaded) Load();
     if (FPosition < FText.size()) {
       C = FText[FPosition];
@@ -59,12 +51,15 @@ class TGTextStream : public TObject {
     return false;
   }
   // C becomes the next character to read. Characters put back come out last in, first out.
-  void PutBack(char C) { FPutBack.push_back(C); }
+  void PutBack(char C);
   // The rest of the current line; the line break after it (CR, LF or CR LF) is consumed and not
   // returned. At the end of the text: the empty string.
   virtual std::string GetLine();
-  // True when no character is left (none put back and none unread).
-  bool IsEof();
+  // True when no character is left.
+  bool IsEof() {
+    if (!FLoaded) Load();
+    return FPosition >= FText.size();
+  }
 
   // Reads Stream, which it takes over, from its start in Encoding (null: by byte order mark, else
   // UTF-8) instead of the current source, which it frees.
@@ -77,14 +72,22 @@ class TGTextStream : public TObject {
  protected:
   ~TGTextStream() override;
 
+  // The characters left to read, for a reader that scans a run of them in place and then skips it.
+  std::string_view Unread() {
+    if (!FLoaded) Load();
+    return std::string_view(FText).substr(FPosition);
+  }
+  // Reads Count characters of Unread() at once.
+  void Skip(std::size_t Count) { FPosition += Count; }
+
  private:
   void Load();
 
   TStream* FStream;
   TEncoding* FEncoding;
   std::string FText;
+  // The next character to read in FText; characters put back are written back in before it.
   std::size_t FPosition = 0;
-  std::string FPutBack;
   bool FLoaded = false;
 };
 

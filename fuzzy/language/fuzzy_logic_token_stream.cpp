@@ -112,26 +112,24 @@ TFuzzyLogicTokenStream::TFuzzyLogicTokenStream(TStream* Stream, TEncoding* Encod
 void TFuzzyLogicTokenStream::ConsumeLineBreak(char First, std::string& Into) {
   Into += First;
   char Next;
-  if (First == '\r' && GetChar(Next)) {
-    if (Next == '\n')
-      Into += Next;
-    else
-      PutBack(Next);
+  if (First == '\r' && PeekChar(Next) && Next == '\n') {
+    GetChar(Next);
+    Into += Next;
   }
   ++FLineNumber;
 }
 
 bool TFuzzyLogicTokenStream::SkipInLineSpaces() {
+  const std::string_view Rest = Unread();
+  std::size_t Spaces = 0;
+  while (Spaces < Rest.size() && IsBlank(Rest[Spaces]) && Rest[Spaces] != '\r' && Rest[Spaces] != '\n') ++Spaces;
+  FWhiteSpace.append(Rest.data(), Spaces);
+  Skip(Spaces);
+  if (Spaces == Rest.size() || !IsBlank(Rest[Spaces])) return false;
   char C;
-  while (PeekChar(C) && IsBlank(C)) {
-    GetChar(C);
-    if (C == '\r' || C == '\n') {
-      ConsumeLineBreak(C, FWhiteSpace);
-      return true;
-    }
-    FWhiteSpace += C;
-  }
-  return false;
+  GetChar(C);
+  ConsumeLineBreak(C, FWhiteSpace);
+  return true;
 }
 
 std::string TFuzzyLogicTokenStream::GetLine() {
@@ -173,26 +171,36 @@ IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::BuildNextToken() {
   for (;;) {
     while (SkipInLineSpaces() && !IsEof()) {
     }
-    char C;
-    if (!GetChar(C)) return FinishToken(-1, {});
+    const std::string_view Rest = Unread();
+    if (Rest.empty()) return FinishToken(-1, {});
+    const char C = Rest[0];
     switch (C) {
       case '=': case '&': case '(': case ')': case '[': case ']': case '|': case '~':
-        return FinishToken(static_cast<unsigned char>(C), std::string(1, C));
+        Skip(1);
+        return FinishToken(static_cast<unsigned char>(C), Rest.substr(0, 1));
       case '"': {
+        Skip(1);
         std::string Body;
         ReadString(Body);
-        return FinishToken('"', std::move(Body));
+        return FinishToken('"', Body);
       }
       case ';':
+        Skip(1);
         FWhiteSpace += C;
         GetLine();
         continue;
       default:
         break;
     }
-    std::string Text(1, C);
+    // An atom: its first character as it stands, then up to whitespace or a character that ends
+    // atoms; whitespace after it goes to the next token, which also counts a line break. Read in
+    // place unless the escape character takes a character into it.
+    std::size_t End = 1;
+    while (End < Rest.size() && !IsBlank(Rest[End]) && !EndsAtom(Rest[End]) && Rest[End] != FEscapeChar) ++End;
+    Skip(End);
+    if (End == Rest.size() || IsBlank(Rest[End]) || EndsAtom(Rest[End])) return FinishToken(0, Rest.substr(0, End));
+    std::string Text(Rest.substr(0, End));
     char Ch;
-    // Whitespace after the atom goes to the next token, which also counts a line break.
     while (PeekChar(Ch) && !IsBlank(Ch) && !EndsAtom(Ch)) {
       GetChar(Ch);
       if (Ch == FEscapeChar) {
@@ -204,12 +212,12 @@ IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::BuildNextToken() {
       }
       Text += Ch;
     }
-    return FinishToken(0, std::move(Text));
+    return FinishToken(0, Text);
   }
 }
 
-IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::FinishToken(int TokenType, std::string Text) {
-  if (TokenType == -1 && !Text.empty()) return FinishToken(0, std::move(Text));
+IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::FinishToken(int TokenType, std::string_view Text) {
+  if (TokenType == -1 && !Text.empty()) return FinishToken(0, Text);
   int Kind = TokenType;
   std::string_view TokenText = Text;
   double Number = 0;

@@ -99,7 +99,7 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   // the text (Text, when not empty, is an atom first), 0 for an atom (classified as variable,
   // number or plain atom). Other codes raise EFzyParseException (SInvalidBaseTokenHint). The token
   // gets the current line and the whitespace collected since the last token.
-  virtual IPtr<IFuzzyStreamToken> FinishToken(int TokenType, std::string Text);
+  virtual IPtr<IFuzzyStreamToken> FinishToken(int TokenType, std::string_view Text);
 
  private:
   // Reads the next top-level list (or single token) ahead onto the token stack.
