@@ -1,7 +1,6 @@
 // The built-in membership functions of the parser, for both models.
 
 #include <array>
-#include <vector>
 
 #include "fuzzy/engine/fuzzy_set.h"
 #include "fuzzy/model/custom_fuzzy_logic.h"
@@ -36,13 +35,20 @@ const TBuiltInFunction* FindBuiltIn(std::string_view Name) {
   return nullptr;
 }
 
+// The numbers of a call: a built-in takes at most four.
+struct TArguments {
+  std::array<TFzyFloat, 4> Values{};
+  std::size_t Count = 0;
+  TFzyFloat operator[](std::size_t Index) const { return Values[Index]; }
+};
+
 // Appends the shape of Function over the numbers Args to Set, a TFuzzySet or an IFuzzySet; Num is
 // the point count of the curves. The count of Args is one that Function takes.
 template <typename TSet>
-void Generate(const TBuiltInFunction& Function, const std::vector<TFzyFloat>& Args, int Num, TSet& Set) {
+void Generate(const TBuiltInFunction& Function, const TArguments& Args, int Num, TSet& Set) {
   switch (Function.Kind) {
     case TBuiltIn::Pi:
-      if (Args.size() == 2)
+      if (Args.Count == 2)
         Set.CreatePIFunctionValues(Num, Args[0], Args[1]);
       else
         Set.CreatePIFunctionValues(Num, Args[0], Args[1], Args[2]);
@@ -56,7 +62,7 @@ void Generate(const TBuiltInFunction& Function, const std::vector<TFzyFloat>& Ar
       Set.CreateCurveValues(Num, Args[0], Args[1], Args[1], Function.Kind == TBuiltIn::S);
       break;
     case TBuiltIn::Beta:
-      if (Args.size() == 3)
+      if (Args.Count == 3)
         Set.CreateBetaCurveFunctionValues(Num, Args[0], Args[1], Args[2]);
       else
         Set.CreateBetaCurveFunctionValues(Num, Args[0], Args[1], Args[2], Args[3]);
@@ -90,19 +96,24 @@ IPtr<IFuzzySet> TCustomFuzzyLogicParser::CalcFuzzyFunction(const IPtr<IFuzzySet>
 
 namespace {
 
-// The numbers of a call of Function, after the type and count checks of the built-ins.
-std::vector<TFzyFloat> CheckedArguments(TCustomFuzzyLogicParser& Parser, const TBuiltInFunction* Function,
-                                        const std::string& FuncName, const IPtr<IFuzzyStreamTokenList>& List) {
+// The numbers of a call of Function, after the type check (every argument a number, as VerifyAll
+// with integers and floats decides) and then the count check of the built-ins; one pass over
+// the list does both.
+TArguments CheckedArguments(TCustomFuzzyLogicParser& Parser, const TBuiltInFunction* Function,
+                            const std::string& FuncName, const IPtr<IFuzzyStreamTokenList>& List) {
   constexpr std::string_view Method = "CalcFuzzyFunction";
   if (!Function) Parser.ParseError(Method, SUnknownFunctionName, {FuncName});
-  if (!TCustomFuzzyLogicParser::VerifyAll(List, {fstInteger, fstFloat}))
-    Parser.ParseError(Method, SFzyArgTypeWrong, {FuncName, "numeric"});
   const int Count = List ? List->GetValueCount() : 0;
+  TArguments Args;
+  for (int I = 0; I < Count; ++I) {
+    const IPtr<IFuzzyStreamToken> Token = List->Get(I);
+    const int DataType = Token ? Token->DataType() : fstNone;
+    if (DataType != fstInteger && DataType != fstFloat)
+      Parser.ParseError(Method, SFzyArgTypeWrong, {FuncName, "numeric"});
+    if (Args.Count < Args.Values.size()) Args.Values[Args.Count++] = Token->Number();
+  }
   if (Count < Function->FewestArguments || Count > Function->MostArguments)
     Parser.ParseError(Method, SFzyArgNumWrong, {FuncName, Function->Expected});
-  std::vector<TFzyFloat> Args;
-  Args.reserve(static_cast<std::size_t>(Count));
-  for (int I = 0; I < Count; ++I) Args.push_back(List->Get(I)->Number());
   return Args;
 }
 
@@ -113,7 +124,7 @@ std::vector<TFzyFloat> CheckedArguments(TCustomFuzzyLogicParser& Parser, const T
 void TCustomFuzzyLogicParser::CalcFuzzyFunction(const std::string& FuncName, const IPtr<IFuzzyStreamTokenList>& List,
                                                 TFuzzySet*& FuzzySet) {
   const TBuiltInFunction* Function = FindBuiltIn(FuncName);
-  const std::vector<TFzyFloat> Args = CheckedArguments(*this, Function, FuncName, List);
+  const TArguments Args = CheckedArguments(*this, Function, FuncName, List);
   if (!FuzzySet) MissingResult();
   Generate(*Function, Args, NumFunctionValues(), *FuzzySet);
 }
@@ -121,7 +132,7 @@ void TCustomFuzzyLogicParser::CalcFuzzyFunction(const std::string& FuncName, con
 void TCustomFuzzyLogicParser::CalcFuzzyFunction(const std::string& FuncName, const IPtr<IFuzzyStreamTokenList>& List,
                                                 IPtr<IFuzzySet>& FuzzySet) {
   const TBuiltInFunction* Function = FindBuiltIn(FuncName);
-  const std::vector<TFzyFloat> Args = CheckedArguments(*this, Function, FuncName, List);
+  const TArguments Args = CheckedArguments(*this, Function, FuncName, List);
   if (!FuzzySet) MissingResult();
   Generate(*Function, Args, NumFunctionValues(), *FuzzySet);
 }
