@@ -1,5 +1,6 @@
 #include "fuzzy/companion/interface_collections.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <utility>
@@ -40,10 +41,10 @@ void TIStringHashtableEnumerator::SkipUnused() {
 
 // TIStringHashTable
 
-std::size_t TIStringHashTable::TKeyHash::operator()(const std::string& Key) const {
+std::size_t TIStringHashTable::HashOf(const std::string& Key) const {
   std::uint64_t Hash = 0;
-  for (const unsigned char C : Key) Hash = Hash * Prime + C;
-  // Mix the high bits into the low ones, which pick the bucket.
+  for (const unsigned char C : Key) Hash = Hash * FPrime + C;
+  // Mix the high bits into the low ones, which pick the place.
   Hash ^= Hash >> 33;
   Hash *= 0xff51afd7ed558ccdULL;
   Hash ^= Hash >> 33;
@@ -59,20 +60,27 @@ std::size_t CheckedPrime(int Capacity, double LoadFactor, int Prime) {
   return static_cast<std::size_t>(Prime);
 }
 
+// The fewest places, a power of two, that hold Entries at most MaxLoad full.
+std::size_t PlacesFor(std::size_t Entries, double MaxLoad) {
+  std::size_t Places = 8;
+  while (static_cast<double>(Entries) > static_cast<double>(Places) * MaxLoad) Places *= 2;
+  return Places;
+}
+
 }  // namespace
 
 TIStringHashTable::TIStringHashTable(int Capacity, double LoadFactor, int Prime)
-    : FSlotOf(0, TKeyHash{CheckedPrime(Capacity, LoadFactor, Prime)}) {
-  FSlotOf.max_load_factor(static_cast<float>(LoadFactor));
-  FSlotOf.reserve(static_cast<std::size_t>(Capacity));
-  FSlots.reserve(static_cast<std::size_t>(Capacity));
+    : FPrime(CheckedPrime(Capacity, LoadFactor, Prime)) {
+  FCapacity = static_cast<std::size_t>(Capacity);
+  FMaxLoad = std::min(LoadFactor, 0.75);
 }
 
 TIStringHashTable::~TIStringHashTable() {
   // The values are released after the table is empty.
   std::vector<TSlot> Released;
   Released.swap(FSlots);
-  FSlotOf.clear();
+  FIndex.clear();
+  FCount = 0;
 }
 
 IPtr<IInterface> TIStringHashTable::Put(const std::string& Key, const IPtr<IInterface>& Value) {
@@ -81,31 +89,54 @@ IPtr<IInterface> TIStringHashTable::Put(const std::string& Key, const IPtr<IInte
   return Previous;
 }
 
+std::size_t TIStringHashTable::PlaceOf(const std::string& Key, std::size_t Hash) const {
+  const std::size_t Mask = FIndex.size() - 1;
+  for (std::size_t Place = Hash & Mask;; Place = (Place + 1) & Mask) {
+    const std::size_t Entry = FIndex[Place];
+    if (Entry == NoSlot) return Place;
+    const TSlot& Slot = FSlots[Entry - 1];
+    if (Slot.Hash == Hash && Slot.Key == Key) return Place;
+  }
+}
+
+const TIStringHashTable::TSlot* TIStringHashTable::Find(const std::string& Key) const {
+  if (FCount == 0) return nullptr;
+  const std::size_t Entry = FIndex[PlaceOf(Key, HashOf(Key))];
+  return Entry == NoSlot ? nullptr : &FSlots[Entry - 1];
+}
+
 void TIStringHashTable::PutValue(const std::string& Key, const IPtr<IInterface>& Value) {
-  const auto Found = FSlotOf.find(Key);
-  if (Found != FSlotOf.end()) {
+  if (FIndex.empty()) {
+    // Room for the expected entries, as far as a small table is concerned.
+    const std::size_t Expected = std::min<std::size_t>(FCapacity, 16);
+    FSlots.reserve(Expected);
+    Reindex(PlacesFor(Expected, FMaxLoad));
+  }
+  const std::size_t Hash = HashOf(Key);
+  std::size_t Place = PlaceOf(Key, Hash);
+  if (FIndex[Place] != NoSlot) {
     // The replaced value is released when Old goes, after the table holds the new one.
-    IPtr<IInterface> Old = std::exchange(FSlots[Found->second].Value, Value);
+    IPtr<IInterface> Old = std::exchange(FSlots[FIndex[Place] - 1].Value, Value);
     return;
   }
-  FSlots.push_back(TSlot{Key, Value});
-  try {
-    FSlotOf.emplace(Key, FSlots.size() - 1);
-  } catch (...) {
-    FSlots.pop_back();
-    throw;
+  if (static_cast<double>(FCount + 1) > static_cast<double>(FIndex.size()) * FMaxLoad) {
+    Reindex(FIndex.size() * 2);
+    Place = PlaceOf(Key, Hash);
   }
+  FSlots.push_back(TSlot{Key, Value, Hash});
+  FIndex[Place] = FSlots.size();
+  ++FCount;
 }
 
 IPtr<IInterface> TIStringHashTable::Get(const std::string& Key) const {
-  const auto Found = FSlotOf.find(Key);
-  return Found == FSlotOf.end() ? nullptr : FSlots[Found->second].Value;
+  const TSlot* Slot = Find(Key);
+  return Slot ? Slot->Value : nullptr;
 }
 
 IPtr<IInterface> TIStringHashTable::GetItem(const std::string& Key) const {
-  const auto Found = FSlotOf.find(Key);
-  if (Found == FSlotOf.end()) throw EAQException(SKeyNotFound, {Key});
-  return FSlots[Found->second].Value;
+  const TSlot* Slot = Find(Key);
+  if (!Slot) throw EAQException(SKeyNotFound, {Key});
+  return Slot->Value;
 }
 
 IPtr<IInterface> TIStringHashTable::GetItemByIndex(int Index) const {
@@ -119,29 +150,62 @@ IPtr<IInterface> TIStringHashTable::GetItemByIndex(int Index) const {
 }
 
 bool TIStringHashTable::ContainsKey(const std::string& Key, IPtr<IInterface>& Value) const {
-  const auto Found = FSlotOf.find(Key);
-  Value = Found == FSlotOf.end() ? nullptr : FSlots[Found->second].Value;
-  return Found != FSlotOf.end();
+  const TSlot* Slot = Find(Key);
+  Value = Slot ? Slot->Value : nullptr;
+  return Slot != nullptr;
 }
 
 IPtr<IInterface> TIStringHashTable::Remove(const std::string& Key) {
-  const auto Found = FSlotOf.find(Key);
-  if (Found == FSlotOf.end()) return nullptr;
-  TSlot& Slot = FSlots[Found->second];
+  if (FCount == 0) return nullptr;
+  const std::size_t Place = PlaceOf(Key, HashOf(Key));
+  if (FIndex[Place] == NoSlot) return nullptr;
+  TSlot& Slot = FSlots[FIndex[Place] - 1];
   IPtr<IInterface> Removed = std::move(Slot.Value);
   Slot.Used = false;
   Slot.Key.clear();
-  FSlotOf.erase(Found);
+  ErasePlace(Place);
+  --FCount;
   ++FUnusedSlots;
   // Keep unused slots at most half of all, so removals cost constant time on average.
   if (FUnusedSlots * 2 > FSlots.size()) Compact();
   return Removed;
 }
 
+void TIStringHashTable::ErasePlace(std::size_t Place) {
+  const std::size_t Mask = FIndex.size() - 1;
+  std::size_t Hole = Place;
+  for (std::size_t Next = (Hole + 1) & Mask; FIndex[Next] != NoSlot; Next = (Next + 1) & Mask) {
+    // The entry at Next may fill the hole unless its own place lies cyclically after the hole.
+    const std::size_t Home = FSlots[FIndex[Next] - 1].Hash & Mask;
+    if (((Next - Home) & Mask) >= ((Next - Hole) & Mask)) {
+      FIndex[Hole] = FIndex[Next];
+      Hole = Next;
+    }
+  }
+  FIndex[Hole] = NoSlot;
+}
+
+void TIStringHashTable::Reindex(std::size_t Places) {
+  // An index of the same size is refilled in place, so that compacting allocates nothing; a new
+  // one is made whole before it replaces the old.
+  if (FIndex.size() == Places)
+    std::fill(FIndex.begin(), FIndex.end(), NoSlot);
+  else
+    std::vector<std::size_t>(Places, NoSlot).swap(FIndex);
+  const std::size_t Mask = Places - 1;
+  for (std::size_t Position = 0; Position < FSlots.size(); ++Position) {
+    if (!FSlots[Position].Used) continue;
+    std::size_t Place = FSlots[Position].Hash & Mask;
+    while (FIndex[Place] != NoSlot) Place = (Place + 1) & Mask;
+    FIndex[Place] = Position + 1;
+  }
+}
+
 void TIStringHashTable::Clear() {
   std::vector<TSlot> Released;
   Released.swap(FSlots);
-  FSlotOf.clear();
+  std::fill(FIndex.begin(), FIndex.end(), NoSlot);
+  FCount = 0;
   FUnusedSlots = 0;
 }
 
@@ -160,14 +224,12 @@ void TIStringHashTable::Compact() {
   std::size_t Next = 0;
   for (std::size_t Slot = 0; Slot < FSlots.size(); ++Slot) {
     if (!FSlots[Slot].Used) continue;
-    if (Slot != Next) {
-      FSlots[Next] = std::move(FSlots[Slot]);
-      FSlotOf.find(FSlots[Next].Key)->second = Next;
-    }
+    if (Slot != Next) FSlots[Next] = std::move(FSlots[Slot]);
     ++Next;
   }
   FSlots.resize(Next);
   FUnusedSlots = 0;
+  Reindex(FIndex.size());
 }
 
 // TIStringList

@@ -10,7 +10,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "fuzzy/companion/glists.h"
@@ -50,7 +49,10 @@ class TIStringHashtableEnumerator {
 // Table order is insertion order: GetItemByIndex and the enumerator follow it, removing an entry
 // keeps the order of the others, and putting a value under a key that is already stored replaces
 // the value in place (the entry keeps its position). Lookups, puts and removals take constant time
-// on average; the first indexed read after removals compacts the order once, in linear time.
+// on average; removals compact the order once unused entries are half of all, in linear time.
+//
+// The entries sit in one vector in table order; an open-addressed index (linear probing, no
+// tombstones) maps key hashes to their positions. Each key is stored once, with its hash.
 //
 // Descendants run their own steps on every store by overriding PutValue (call the inherited one
 // first: it does the storing), and on clearing by overriding Clear. Freeing the table drops its
@@ -73,7 +75,7 @@ class TIStringHashTable : public TPersistent {
   // Removes the entry of Key and returns its value; nil when Key is not stored.
   IPtr<IInterface> Remove(const std::string& Key);
   virtual void Clear();
-  int Count() const { return static_cast<int>(FSlotOf.size()); }
+  int Count() const { return static_cast<int>(FCount); }
 
   // From another table: clears this one, then puts each of its entries in its table order.
   void Assign(const TPersistent* Source) override;
@@ -82,8 +84,9 @@ class TIStringHashTable : public TPersistent {
   TIStringHashtableEnumerator end() const { return TIStringHashtableEnumerator(this, FSlots.size()); }
 
  protected:
-  // Capacity: the number of entries expected; LoadFactor: the most entries per hash bucket on
-  // average; Prime: the multiplier of the key hash. Values out of range raise EAQException.
+  // Capacity: the number of entries expected (room for them is made at the first store);
+  // LoadFactor: how full the index may get (at most three quarters whatever is asked); Prime: the
+  // multiplier of the key hash. Values out of range raise EAQException.
   explicit TIStringHashTable(int Capacity = 101, double LoadFactor = 0.75, int Prime = 47);
   ~TIStringHashTable() override;
   template <typename T, typename... Args>
@@ -98,20 +101,33 @@ class TIStringHashTable : public TPersistent {
   struct TSlot {
     std::string Key;
     IPtr<IInterface> Value;
+    std::size_t Hash = 0;
     bool Used = true;
   };
-  struct TKeyHash {
-    std::size_t Prime;
-    std::size_t operator()(const std::string& Key) const;
-  };
+  // No entry at a place of the index; other places hold a slot position plus one.
+  static constexpr std::size_t NoSlot = 0;
 
+  std::size_t HashOf(const std::string& Key) const;
+  // The place of Key in the index, or the free place where it would go; the index is not empty.
+  std::size_t PlaceOf(const std::string& Key, std::size_t Hash) const;
+  // The slot of Key, or nullptr.
+  const TSlot* Find(const std::string& Key) const;
+  // Empties the place of the index, moving later entries of its run up so that no lookup stops
+  // short of them.
+  void ErasePlace(std::size_t Place);
+  // Makes the index Places long (a power of two) and enters every used slot.
+  void Reindex(std::size_t Places);
   // Drops the slots of removed entries, so that slot positions are table indexes again.
   void Compact();
 
   // Entries in table order, with unused slots left behind by removals until the next Compact.
   std::vector<TSlot> FSlots;
-  std::unordered_map<std::string, std::size_t, TKeyHash> FSlotOf;
+  std::vector<std::size_t> FIndex;
+  std::size_t FCount = 0;
   std::size_t FUnusedSlots = 0;
+  std::size_t FCapacity;
+  double FMaxLoad;
+  std::size_t FPrime;
 };
 
 // A list of strings, each with one interface value. IndexOf compares exactly (case-sensitive).

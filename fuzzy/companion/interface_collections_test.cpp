@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
@@ -112,6 +114,50 @@ TEST(IStringHashTable, KeepsInsertionOrderThroughRemovalsAndReplacements) {
   ASSERT_EQ(Left.size(), 2000u);
   for (std::size_t Index = 0; Index < Left.size(); ++Index)
     ASSERT_EQ(Left[Index], std::to_string(Index / 2 * 3 + 1 + Index % 2));
+}
+
+// Random puts, removals and clears against a plain list of entries in table order: every key is
+// found exactly while stored, whatever runs of neighbours removals break up in the index.
+TEST(IStringHashTable, AgreesWithAPlainListThroughRandomChanges) {
+  TLiveCounter Counter;
+  auto Table = MakeOwned<TIStringHashTable>(4, 2.0, 31);
+  std::vector<std::pair<std::string, IPtr<IInterface>>> Expected;
+  std::uint32_t Seed = 12345;
+  const auto Random = [&Seed](std::uint32_t Below) {
+    Seed = Seed * 1664525u + 1013904223u;
+    return (Seed >> 8) % Below;
+  };
+  for (int Step = 0; Step < 20000; ++Step) {
+    const std::string Key = std::to_string(Random(60));
+    const auto Stored = std::find_if(Expected.begin(), Expected.end(), [&](const auto& E) { return E.first == Key; });
+    const std::uint32_t Action = Random(100);
+    if (Action < 55) {
+      const IPtr<IInterface> Value = Counted(Counter);
+      Table->Put(Key, Value);
+      if (Stored != Expected.end())
+        Stored->second = Value;
+      else
+        Expected.emplace_back(Key, Value);
+    } else if (Action < 99) {
+      ASSERT_EQ(Table->Remove(Key), Stored == Expected.end() ? nullptr : Stored->second);
+      if (Stored != Expected.end()) Expected.erase(Stored);
+    } else {
+      Table->Clear();
+      Expected.clear();
+    }
+    ASSERT_EQ(Table->Count(), static_cast<int>(Expected.size()));
+    for (int K = 0; K < 60; ++K) {
+      const std::string Probe = std::to_string(K);
+      const auto E = std::find_if(Expected.begin(), Expected.end(), [&](const auto& X) { return X.first == Probe; });
+      ASSERT_EQ(Table->Get(Probe), E == Expected.end() ? nullptr : E->second) << Probe << " at step " << Step;
+    }
+  }
+  TStrings Order;
+  for (const auto& E : Expected) Order.push_back(E.first);
+  EXPECT_EQ(Keys(*Table), Order);
+  Table.reset();
+  Expected.clear();
+  EXPECT_EQ(Counter.Live(), 0);
 }
 
 TEST(IStringHashTable, ReleasesEveryReferenceAfterTheEntryHasLeft) {
