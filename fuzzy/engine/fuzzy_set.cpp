@@ -75,7 +75,9 @@ int TFuzzySet::NumFunctionValues() const {
 // ---- properties and copies ---------------------------------------------------------------------
 
 void TFuzzySet::SetName(const std::string& Value) {
-  if (Value == FName.Text()) return;
+  // A derived name not written yet counts as another name: writing it only to compare would cost
+  // more than the change notice it could spare (a hedge renames a set its own steps renamed).
+  if (FName.IsWritten() && Value == FName.Text()) return;
   if (IsReservedFuzzyWord(Value)) throw EFzyException(SInvalidFuzzySetName, {Value});
   FName = Value;
   Changed(false);
