@@ -37,10 +37,8 @@ void TGCollectionItem::Notification(TGCollectionItem*) {}
 
 int TGCollection::IndexOf(std::string_view Name) const {
   const auto& Items = RawItems();
-  for (std::size_t I = 0; I < Items.size(); ++I) {
-    const auto* Item = dynamic_cast<const TGCollectionItem*>(Items[I]);
-    if (Item && Item->GetItemName() == Name) return static_cast<int>(I);
-  }
+  for (std::size_t I = 0; I < Items.size(); ++I)
+    if (Items[I]->NamedAs(Name)) return static_cast<int>(I);
   return -1;
 }
 

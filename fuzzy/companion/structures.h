@@ -18,6 +18,7 @@ class TGCollectionItem : public TCollectionItem {
 
   // The name IndexOf looks for; empty for items without a name.
   virtual std::string GetItemName() const { return {}; }
+  bool NamedAs(std::string_view Name) const override { return GetItemName() == Name; }
 
   // Item will receive Notification(this) when this item is freed. Registration is mutual, so
   // either side may be freed first.
@@ -41,8 +42,7 @@ class TGCollection : public TOwnedCollection {
  public:
   std::string ClassName() const override { return "TGCollection"; }
 
-  // Index of the first named item (a TGCollectionItem) whose GetItemName() equals Name exactly
-  // (case-sensitive), or -1.
+  // Index of the first item named Name exactly (case-sensitive; see NamedAs), or -1.
   int IndexOf(std::string_view Name) const;
 
  protected:

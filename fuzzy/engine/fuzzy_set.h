@@ -103,7 +103,8 @@ class TFuzzySet : public TFuzzySetValuesOwner {
   // collection gives a free-standing copy that belongs to the caller.
   virtual TFuzzySet* Clone() const;
   std::string GetDisplayName() const override;
-  std::string GetItemName() const override { return FName.Text(); }
+  std::string GetItemName() const final { return FName.Text(); }
+  bool NamedAs(std::string_view Name) const override { return FName.Text() == Name; }
   std::string ToString() const override;
   virtual std::string GetValuesToString() const;
   void SetCollection(TCollection* Value) override;

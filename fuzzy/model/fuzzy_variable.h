@@ -77,7 +77,8 @@ class TFuzzyVariable : public TGCollectionItem, public TFuzzyVariableRange {
   // checks, no change report), then a copy of its sets.
   void Assign(const TPersistent* Source) override;
   std::string GetDisplayName() const override;
-  std::string GetItemName() const override { return FName; }
+  std::string GetItemName() const final { return FName; }
+  bool NamedAs(std::string_view Name) const override { return FName == Name; }
   // The parser's text of the variable when its logic component has a parser; else the display name.
   std::string ToString() const override;
   std::string AsString() const { return ToString(); }

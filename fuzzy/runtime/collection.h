@@ -19,6 +19,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fuzzy/runtime/exception.h"
@@ -43,6 +44,8 @@ class TCollectionItem : public TPersistent {
   virtual void SetIndex(int Value);
   virtual std::string GetDisplayName() const { return ClassName(); }
   std::string DisplayName() const { return GetDisplayName(); }
+  // Whether a lookup by name finds the item under Name; an item without a name is never found.
+  virtual bool NamedAs(std::string_view) const { return false; }
 
   void AfterConstruction() override;
   void BeforeDestruction() override;
