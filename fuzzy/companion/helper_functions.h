@@ -4,9 +4,14 @@
 //   IPtr<IInterfaceList> Postfix = PostFix(Infix, IsOperand, IsOpen, IsClose, InStack, Incoming);
 //   // the items of "a or b" come back as "a b or"
 
+#include <algorithm>
 #include <functional>
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "fuzzy/companion/aq_constants.h"
 #include "fuzzy/runtime/interface_list.h"
 
 namespace fuzzy {
@@ -38,6 +43,47 @@ IPtr<IInterfaceList> PostFix(const IPtr<IInterfaceList>& List, const TPostFixTes
                              const TPostFixTest& IsOpenParen, const TPostFixTest& IsCloseParen,
                              const TPostFixPriority& InStackPriority,
                              const TPostFixPriority& IncomingPriority);
+
+// PostFix's algorithm over items of any kind, for callers that know their items without an
+// interface list: GetItem(I) gives item I of Count, the five tests are PostFix's, and Output takes
+// each item in postfix order. PostFix itself runs on it.
+template <typename TItem, typename TGetItem, typename TIsOperand, typename TIsOpenParen, typename TIsCloseParen,
+          typename TInStackPriority, typename TIncomingPriority, typename TOutput>
+void PostFixOrder(int Count, TGetItem&& GetItem, TIsOperand&& IsOperand, TIsOpenParen&& IsOpenParen,
+                  TIsCloseParen&& IsCloseParen, TInStackPriority&& InStackPriority,
+                  TIncomingPriority&& IncomingPriority, TOutput&& Output) {
+  struct TStacked {
+    TItem Item;
+    bool IsOpenParen;
+  };
+  std::vector<TStacked> Stack;
+  Stack.reserve(static_cast<std::size_t>(std::max(Count, 0)));
+  const auto OutputTop = [&] {
+    Output(std::move(Stack.back().Item));
+    Stack.pop_back();
+  };
+  for (int I = 0; I < Count; ++I) {
+    TItem Item = GetItem(I);
+    if (IsOpenParen(Item)) {
+      Stack.push_back({std::move(Item), true});
+    } else if (IsCloseParen(Item)) {
+      while (!Stack.empty() && !Stack.back().IsOpenParen) OutputTop();
+      if (Stack.empty()) throw EAQException(std::string(SUnmatchedCloseParen));
+      Stack.pop_back();
+    } else if (IsOperand(Item)) {
+      Output(std::move(Item));
+    } else {
+      const int Incoming = IncomingPriority(Item);
+      while (!Stack.empty() && !Stack.back().IsOpenParen && InStackPriority(Stack.back().Item) <= Incoming)
+        OutputTop();
+      Stack.push_back({std::move(Item), false});
+    }
+  }
+  while (!Stack.empty()) {
+    if (Stack.back().IsOpenParen) throw EAQException(std::string(SUnmatchedOpenParen));
+    OutputTop();
+  }
+}
 
 // True for the characters that can begin a number text: the digits, the signs and the decimal
 // point. A token reader tries a word as a number only when its first character is one of these.

@@ -94,6 +94,25 @@ TItemKind KindOf(const IFuzzyStreamToken* Token) { return WordOf(Token).Kind; }
 
 TItemKind KindOf(const IPtr<IInterface>& Item) { return KindOf(QueryIntf<IFuzzyStreamToken>(Item).Get()); }
 
+// An item of an expression: its token (nil for none), held by the caller, and what its word means.
+struct TItem {
+  const IFuzzyStreamToken* Token;
+  TWord Word;
+};
+
+// The items of Tokens, with Held keeping their tokens alive.
+std::vector<TItem> ItemsOf(const IPtr<IFuzzyStreamTokenList>& Tokens, std::vector<IPtr<IFuzzyStreamToken>>& Held) {
+  const int Count = Tokens ? Tokens->GetValueCount() : 0;
+  Held.reserve(static_cast<std::size_t>(Count));
+  std::vector<TItem> Items;
+  Items.reserve(static_cast<std::size_t>(Count));
+  for (int I = 0; I < Count; ++I) {
+    Held.push_back(Tokens->Get(I));
+    Items.push_back({Held.back().Get(), WordOf(Held.back().Get())});
+  }
+  return Items;
+}
+
 // ---- the two models --------------------------------------------------------------------------
 
 struct TClassModelSets {
@@ -216,13 +235,13 @@ class TExpressionEvaluator {
     if (!FVariable) Fail(SFzyUndefinedVariable);
   }
 
-  // The set of a postfix list. Infix, when given, is the list in its written order, for naming
-  // the first item that stands where an operator should.
-  TSet Evaluate(const IPtr<IFuzzyStreamTokenList>& Postfix, const IPtr<IInterfaceList>& Infix) {
-    const int Count = Postfix ? Postfix->GetValueCount() : 0;
-    TSet Result = Count == 0 ? EmptySet() : Run(*Postfix, Count, Infix);
+  // The set of the items of a postfix list. Infix, when given, holds the items in their written
+  // order, for naming the first one that stands where an operator should. The event sees the
+  // text form of List, the postfix list ("()" without one).
+  TSet Evaluate(const std::vector<TItem>& Postfix, const std::vector<TItem>* Infix, const IFuzzyStreamTokenList* List) {
+    TSet Result = Postfix.empty() ? EmptySet() : Run(Postfix, Infix);
     if (TModel::HasEvent(FParser)) {
-      const std::string Expression = Postfix ? Postfix->ToString() : std::string("()");
+      const std::string Expression = List ? List->ToString() : std::string("()");
       TModel::Evaluated(FParser, FVariable, Expression, Result);
     }
     return Result;
@@ -249,23 +268,24 @@ class TExpressionEvaluator {
     FParser.ParseError(SEvalFuzzyExpression, Message, Args);
   }
 
-  TSet Run(const IFuzzyStreamTokenList& Postfix, int Count, const IPtr<IInterfaceList>& Infix) {
+  TSet Run(const std::vector<TItem>& Postfix, const std::vector<TItem>* Infix) {
+    const int Count = static_cast<int>(Postfix.size());
     std::vector<TEntry> Stack;
-    Stack.reserve(static_cast<std::size_t>(Count));
+    Stack.reserve(Postfix.size());
     const auto Pop = [&Stack] {
       TEntry Entry = std::move(Stack.back());
       Stack.pop_back();
       return Entry;
     };
     for (int I = 0; I < Count; ++I) {
-      const IPtr<IFuzzyStreamToken> Token = Postfix.Get(I);
-      const TWord Word = WordOf(Token.Get());
+      const IFuzzyStreamToken* const Token = Postfix[static_cast<std::size_t>(I)].Token;
+      const TWord Word = Postfix[static_cast<std::size_t>(I)].Word;
       if (Word.Kind == TItemKind::Operand) {
-        Stack.push_back(OperandOf(Token.Get()));
+        Stack.push_back(OperandOf(Token));
         Stack.back().First = I;
         continue;
       }
-      if (Stack.empty()) Fail(SFzyMissingOperand, {TextFormOf(Token.Get())});
+      if (Stack.empty()) Fail(SFzyMissingOperand, {TextFormOf(Token)});
       switch (Word.Kind) {
         case TItemKind::Hedge: {
           TEntry S = Own(Pop());
@@ -274,7 +294,7 @@ class TExpressionEvaluator {
         }
         case TItemKind::HedgeOperator: {
           const TEntry N = Pop();
-          if (Stack.empty()) Fail(SFzyMissingOperand, {TextFormOf(Token.Get())});
+          if (Stack.empty()) Fail(SFzyMissingOperand, {TextFormOf(Token)});
           const TFzyFloat Value = N.IsNumber ? N.Number : N.Set->MeanOfMaxima();
           TEntry S = Own(Pop());
           Stack.push_back(
@@ -284,7 +304,7 @@ class TExpressionEvaluator {
         case TItemKind::Connective: {
           const auto Operation = static_cast<TFuzzyOperation>(Word.Code);
           const TEntry B = Pop();
-          if (Stack.empty()) Fail(SFzyMissingOperand, {TextFormOf(Token.Get())});
+          if (Stack.empty()) Fail(SFzyMissingOperand, {TextFormOf(Token)});
           const TEntry A = Pop();
           const TSet Result = Word.Flag ? A.Set->Union(B.Set, Operation) : A.Set->Intersection(B.Set, Operation);
           Stack.push_back({Result, false, false, 0, A.First});
@@ -292,7 +312,7 @@ class TExpressionEvaluator {
         }
         default:
           // A bracket in a list handed over in postfix order.
-          Fail(SFzyInvalidToken, {TextFormOf(Token.Get())});
+          Fail(SFzyInvalidToken, {TextFormOf(Token)});
       }
     }
     if (Stack.size() > 1) Fail(SFzyInvalidToken, {StrayItem(Postfix, Stack[1].First, Infix)});
@@ -301,18 +321,16 @@ class TExpressionEvaluator {
 
   // The first item that stands where an infix operator should, in the written order when it is
   // known; else the first item of the second operand left over.
-  static std::string StrayItem(const IFuzzyStreamTokenList& Postfix, int SecondFirst, const IPtr<IInterfaceList>& Infix) {
-    const int Count = Infix ? Infix->Count() : 0;
+  static std::string StrayItem(const std::vector<TItem>& Postfix, int SecondFirst, const std::vector<TItem>* Infix) {
     bool ExpectOperand = true;
-    for (int I = 0; I < Count; ++I) {
-      const IPtr<IFuzzyStreamToken> Item = QueryIntf<IFuzzyStreamToken>(Infix->Get(I));
-      switch (KindOf(Item.Get())) {
+    for (const TItem& Item : Infix ? *Infix : std::vector<TItem>()) {
+      switch (Item.Word.Kind) {
         case TItemKind::OpenParen:
         case TItemKind::Hedge:
-          if (!ExpectOperand) return TextFormOf(Item.Get());
+          if (!ExpectOperand) return TextFormOf(Item.Token);
           break;
         case TItemKind::Operand:
-          if (!ExpectOperand) return TextFormOf(Item.Get());
+          if (!ExpectOperand) return TextFormOf(Item.Token);
           ExpectOperand = false;
           break;
         case TItemKind::CloseParen:
@@ -323,7 +341,7 @@ class TExpressionEvaluator {
           break;
       }
     }
-    return TextFormOf(Postfix.Get(SecondFirst).Get());
+    return TextFormOf(Postfix[static_cast<std::size_t>(SecondFirst)].Token);
   }
 
   // The entry itself when it is this evaluation's own set, else a copy of its set.
@@ -546,6 +564,12 @@ IPtr<IFuzzyStreamTokenList> TAQFuzzyLogicParser::ParseExpression(const std::stri
 
 namespace {
 
+// Reports the bracket without its partner that PostFix raised E for.
+[[noreturn]] void UnmatchedBracket(TAQFuzzyLogicParser& Parser, const EAQException& E) {
+  const bool Close = std::string_view(E.what()) == SUnmatchedCloseParen;
+  Parser.ParseError(SEvalFuzzyExpression, SFzyInvalidToken, {Close ? RightFuzzyParentheses : LeftFuzzyParentheses});
+}
+
 // Infix in postfix order, as a token list.
 IPtr<IFuzzyStreamTokenList> PostfixOf(TAQFuzzyLogicParser& Parser, const IPtr<IInterfaceList>& Infix) {
   const TItemKinds Kinds(*Infix);
@@ -561,10 +585,7 @@ IPtr<IFuzzyStreamTokenList> PostfixOf(TAQFuzzyLogicParser& Parser, const IPtr<II
     Postfix = PostFix(Infix, Is(TItemKind::Operand), Is(TItemKind::OpenParen), Is(TItemKind::CloseParen), InStack,
                       Incoming);
   } catch (const EAQException& E) {
-    // A bracket without its partner.
-    const bool Close = std::string_view(E.what()) == SUnmatchedCloseParen;
-    Parser.ParseError(SEvalFuzzyExpression, SFzyInvalidToken,
-                      {Close ? RightFuzzyParentheses : LeftFuzzyParentheses});
+    UnmatchedBracket(Parser, E);
   }
   IPtr<IFuzzyStreamTokenList> Result(New<TFuzzyStreamTokenList>());
   Parser.FillExpression(Postfix, Result);
@@ -579,17 +600,46 @@ IPtr<IFuzzyStreamTokenList> TAQFuzzyLogicParser::PostfixExpression(const IPtr<IF
 
 namespace {
 
-// The infix overload's steps, shared by both models: postfix order into Tokens, then evaluation.
+// The infix overload's steps, shared by both models: the items in postfix order (by PostFix's
+// algorithm, on the items' words found once), Tokens refilled in that order, then evaluation.
+// The items of a token list are tokens (its Get raises for anything else), so the refill, which
+// descends into nested interface lists, meets none.
 template <typename TModel>
 typename TModel::TSet EvalInfix(TAQFuzzyLogicParser& Parser, const typename TModel::TVariable& Variable,
                                 const IPtr<IFuzzyStreamTokenList>& Tokens) {
   TExpressionEvaluator<TModel> Evaluator(Parser, Variable);
-  const IPtr<IInterfaceList> Infix = InfixOf(Tokens);
-  const IPtr<IFuzzyStreamTokenList> Postfix = PostfixOf(Parser, Infix);
-  if (!Tokens) return Evaluator.Evaluate(Postfix, Infix);
+  std::vector<IPtr<IFuzzyStreamToken>> Held;
+  const std::vector<TItem> Infix = ItemsOf(Tokens, Held);
+  std::vector<int> Order;
+  Order.reserve(Infix.size());
+  const auto Is = [&Infix](TItemKind Kind) {
+    return [&Infix, Kind](int I) { return Infix[static_cast<std::size_t>(I)].Word.Kind == Kind; };
+  };
+  try {
+    PostFixOrder<int>(
+        static_cast<int>(Infix.size()), [](int I) { return I; }, Is(TItemKind::Operand), Is(TItemKind::OpenParen),
+        Is(TItemKind::CloseParen), [&Infix](int I) { return InStackPriorityOf(Infix[static_cast<std::size_t>(I)].Word.Kind); },
+        [&Infix](int I) { return IncomingPriorityOf(Infix[static_cast<std::size_t>(I)].Word.Kind); },
+        [&Order](int I) { Order.push_back(I); });
+  } catch (const EAQException& E) {
+    UnmatchedBracket(Parser, E);
+  }
+  std::vector<TItem> Postfix;
+  Postfix.reserve(Order.size());
+  for (const int I : Order) Postfix.push_back(Infix[static_cast<std::size_t>(I)]);
+  if (!Tokens) return Evaluator.Evaluate(Postfix, &Infix, nullptr);
   Tokens->Clear();
-  Tokens->Append(Postfix);
-  return Evaluator.Evaluate(Tokens, Infix);
+  for (const int I : Order) Tokens->Add(Held[static_cast<std::size_t>(I)]);
+  return Evaluator.Evaluate(Postfix, &Infix, Tokens.Get());
+}
+
+// The set of a list already in postfix order.
+template <typename TModel>
+typename TModel::TSet EvalPostfix(TAQFuzzyLogicParser& Parser, const typename TModel::TVariable& Variable,
+                                  const IPtr<IFuzzyStreamTokenList>& Postfix) {
+  TExpressionEvaluator<TModel> Evaluator(Parser, Variable);
+  std::vector<IPtr<IFuzzyStreamToken>> Held;
+  return Evaluator.Evaluate(ItemsOf(Postfix, Held), nullptr, Postfix.Get());
 }
 
 template <typename TSet>
@@ -612,12 +662,12 @@ IPtr<IFuzzySet> TAQFuzzyLogicParser::EvalFuzzyExpression(const IPtr<IFuzzyVariab
 
 TFuzzySet* TAQFuzzyLogicParser::EvalPostfixExpression(TFuzzyVariable* Variable,
                                                       const IPtr<IFuzzyStreamTokenList>& Postfix) {
-  return TExpressionEvaluator<TClassModelSets>(*this, Variable).Evaluate(Postfix, nullptr);
+  return EvalPostfix<TClassModelSets>(*this, Variable, Postfix);
 }
 
 IPtr<IFuzzySet> TAQFuzzyLogicParser::EvalPostfixExpression(const IPtr<IFuzzyVariable>& Variable,
                                                            const IPtr<IFuzzyStreamTokenList>& Postfix) {
-  return TExpressionEvaluator<TInterfaceModelSets>(*this, Variable).Evaluate(Postfix, nullptr);
+  return EvalPostfix<TInterfaceModelSets>(*this, Variable, Postfix);
 }
 
 TFuzzySet* TAQFuzzyLogicParser::EvalFuzzyExpression(TFuzzyVariable* Variable, const IPtr<IFuzzyStreamToken>& Token) {
