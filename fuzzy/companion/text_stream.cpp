@@ -27,19 +27,30 @@ void TGTextStream::Load() {
     if (!FEncoding) FEncoding = TEncoding::Default();
     return;
   }
-  TBytes Bytes;
-  // Room for what the source says is left, so that the bytes are neither moved nor zeroed first.
-  const std::int64_t Left = FStream->Size() - FStream->Position();
-  if (Left > 0) Bytes.reserve(static_cast<std::size_t>(Left));
-  std::uint8_t Chunk[16 * 1024];
-  for (;;) {
-    const std::int64_t Count = FStream->Read(Chunk);
-    if (Count <= 0) break;
-    Bytes.insert(Bytes.end(), Chunk, Chunk + Count);
+  // A stream over memory is decoded where its bytes lie; any other is read whole first.
+  std::span<const std::uint8_t> Bytes;
+  TBytes Read;
+  const std::int64_t Position = FStream->Position();
+  if (const auto* Memory = dynamic_cast<const TMemoryStream*>(FStream);
+      Memory && Position >= 0 && Position <= static_cast<std::int64_t>(Memory->Bytes().size())) {
+    Bytes = std::span<const std::uint8_t>(Memory->Bytes()).subspan(static_cast<std::size_t>(Position));
+    // Read to the end, as any other source is.
+    FStream->Seek(0, TSeekOrigin::soEnd);
+  } else {
+    // Room for what the source says is left, so that the bytes are neither moved nor zeroed first.
+    const std::int64_t Left = FStream->Size() - Position;
+    if (Left > 0) Read.reserve(static_cast<std::size_t>(Left));
+    std::uint8_t Chunk[16 * 1024];
+    for (;;) {
+      const std::int64_t Count = FStream->Read(Chunk);
+      if (Count <= 0) break;
+      Read.insert(Read.end(), Chunk, Chunk + Count);
+    }
+    Bytes = Read;
   }
   const int PreambleLength = TEncoding::GetBufferEncoding(Bytes, FEncoding);
-  FText = FEncoding->GetString(
-      std::span<const std::uint8_t>(Bytes).subspan(static_cast<std::size_t>(PreambleLength)));
+  FText.clear();
+  FEncoding->AppendString(Bytes.subspan(static_cast<std::size_t>(PreambleLength)), FText);
 }
 
 char TGTextStream::GetChar() {

@@ -94,23 +94,33 @@ TItemKind KindOf(const IFuzzyStreamToken* Token) { return WordOf(Token).Kind; }
 
 TItemKind KindOf(const IPtr<IInterface>& Item) { return KindOf(QueryIntf<IFuzzyStreamToken>(Item).Get()); }
 
-// An item of an expression: its token (nil for none), held by the caller, and what its word means.
+// An item of an expression: its token (nil for none) and what its word means.
 struct TItem {
-  const IFuzzyStreamToken* Token;
+  IPtr<IFuzzyStreamToken> Token;
   TWord Word;
 };
 
-// The items of Tokens, with Held keeping their tokens alive.
-std::vector<TItem> ItemsOf(const IPtr<IFuzzyStreamTokenList>& Tokens, std::vector<IPtr<IFuzzyStreamToken>>& Held) {
+// The items of Tokens.
+std::vector<TItem> ItemsOf(const IPtr<IFuzzyStreamTokenList>& Tokens) {
   const int Count = Tokens ? Tokens->GetValueCount() : 0;
-  Held.reserve(static_cast<std::size_t>(Count));
   std::vector<TItem> Items;
   Items.reserve(static_cast<std::size_t>(Count));
   for (int I = 0; I < Count; ++I) {
-    Held.push_back(Tokens->Get(I));
-    Items.push_back({Held.back().Get(), WordOf(Held.back().Get())});
+    IPtr<IFuzzyStreamToken> Token = Tokens->Get(I);
+    const TWord Word = WordOf(Token.Get());
+    Items.push_back({std::move(Token), Word});
   }
   return Items;
+}
+
+// Items in an order of their own (postfix), pointing into the vector that holds them.
+using TItemOrder = std::vector<const TItem*>;
+
+TItemOrder InOrder(const std::vector<TItem>& Items) {
+  TItemOrder Order;
+  Order.reserve(Items.size());
+  for (const TItem& Item : Items) Order.push_back(&Item);
+  return Order;
 }
 
 // ---- the two models --------------------------------------------------------------------------
@@ -238,7 +248,7 @@ class TExpressionEvaluator {
   // The set of the items of a postfix list. Infix, when given, holds the items in their written
   // order, for naming the first one that stands where an operator should. The event sees the
   // text form of List, the postfix list ("()" without one).
-  TSet Evaluate(const std::vector<TItem>& Postfix, const std::vector<TItem>* Infix, const IFuzzyStreamTokenList* List) {
+  TSet Evaluate(const TItemOrder& Postfix, const std::vector<TItem>* Infix, const IFuzzyStreamTokenList* List) {
     TSet Result = Postfix.empty() ? EmptySet() : Run(Postfix, Infix);
     if (TModel::HasEvent(FParser)) {
       const std::string Expression = List ? List->ToString() : std::string("()");
@@ -268,7 +278,7 @@ class TExpressionEvaluator {
     FParser.ParseError(SEvalFuzzyExpression, Message, Args);
   }
 
-  TSet Run(const std::vector<TItem>& Postfix, const std::vector<TItem>* Infix) {
+  TSet Run(const TItemOrder& Postfix, const std::vector<TItem>* Infix) {
     const int Count = static_cast<int>(Postfix.size());
     std::vector<TEntry> Stack;
     Stack.reserve(Postfix.size());
@@ -278,8 +288,8 @@ class TExpressionEvaluator {
       return Entry;
     };
     for (int I = 0; I < Count; ++I) {
-      const IFuzzyStreamToken* const Token = Postfix[static_cast<std::size_t>(I)].Token;
-      const TWord Word = Postfix[static_cast<std::size_t>(I)].Word;
+      const IFuzzyStreamToken* const Token = Postfix[static_cast<std::size_t>(I)]->Token.Get();
+      const TWord Word = Postfix[static_cast<std::size_t>(I)]->Word;
       if (Word.Kind == TItemKind::Operand) {
         Stack.push_back(OperandOf(Token));
         Stack.back().First = I;
@@ -321,16 +331,16 @@ class TExpressionEvaluator {
 
   // The first item that stands where an infix operator should, in the written order when it is
   // known; else the first item of the second operand left over.
-  static std::string StrayItem(const std::vector<TItem>& Postfix, int SecondFirst, const std::vector<TItem>* Infix) {
+  static std::string StrayItem(const TItemOrder& Postfix, int SecondFirst, const std::vector<TItem>* Infix) {
     bool ExpectOperand = true;
     for (const TItem& Item : Infix ? *Infix : std::vector<TItem>()) {
       switch (Item.Word.Kind) {
         case TItemKind::OpenParen:
         case TItemKind::Hedge:
-          if (!ExpectOperand) return TextFormOf(Item.Token);
+          if (!ExpectOperand) return TextFormOf(Item.Token.Get());
           break;
         case TItemKind::Operand:
-          if (!ExpectOperand) return TextFormOf(Item.Token);
+          if (!ExpectOperand) return TextFormOf(Item.Token.Get());
           ExpectOperand = false;
           break;
         case TItemKind::CloseParen:
@@ -341,7 +351,7 @@ class TExpressionEvaluator {
           break;
       }
     }
-    return TextFormOf(Postfix[static_cast<std::size_t>(SecondFirst)].Token);
+    return TextFormOf(Postfix[static_cast<std::size_t>(SecondFirst)]->Token.Get());
   }
 
   // The entry itself when it is this evaluation's own set, else a copy of its set.
@@ -608,28 +618,23 @@ template <typename TModel>
 typename TModel::TSet EvalInfix(TAQFuzzyLogicParser& Parser, const typename TModel::TVariable& Variable,
                                 const IPtr<IFuzzyStreamTokenList>& Tokens) {
   TExpressionEvaluator<TModel> Evaluator(Parser, Variable);
-  std::vector<IPtr<IFuzzyStreamToken>> Held;
-  const std::vector<TItem> Infix = ItemsOf(Tokens, Held);
-  std::vector<int> Order;
-  Order.reserve(Infix.size());
-  const auto Is = [&Infix](TItemKind Kind) {
-    return [&Infix, Kind](int I) { return Infix[static_cast<std::size_t>(I)].Word.Kind == Kind; };
-  };
+  const std::vector<TItem> Infix = ItemsOf(Tokens);
+  TItemOrder Postfix;
+  Postfix.reserve(Infix.size());
+  const auto KindAt = [&Infix](int I) { return Infix[static_cast<std::size_t>(I)].Word.Kind; };
+  const auto Is = [&KindAt](TItemKind Kind) { return [&KindAt, Kind](int I) { return KindAt(I) == Kind; }; };
   try {
     PostFixOrder<int>(
         static_cast<int>(Infix.size()), [](int I) { return I; }, Is(TItemKind::Operand), Is(TItemKind::OpenParen),
-        Is(TItemKind::CloseParen), [&Infix](int I) { return InStackPriorityOf(Infix[static_cast<std::size_t>(I)].Word.Kind); },
-        [&Infix](int I) { return IncomingPriorityOf(Infix[static_cast<std::size_t>(I)].Word.Kind); },
-        [&Order](int I) { Order.push_back(I); });
+        Is(TItemKind::CloseParen), [&KindAt](int I) { return InStackPriorityOf(KindAt(I)); },
+        [&KindAt](int I) { return IncomingPriorityOf(KindAt(I)); },
+        [&](int I) { Postfix.push_back(&Infix[static_cast<std::size_t>(I)]); });
   } catch (const EAQException& E) {
     UnmatchedBracket(Parser, E);
   }
-  std::vector<TItem> Postfix;
-  Postfix.reserve(Order.size());
-  for (const int I : Order) Postfix.push_back(Infix[static_cast<std::size_t>(I)]);
   if (!Tokens) return Evaluator.Evaluate(Postfix, &Infix, nullptr);
   Tokens->Clear();
-  for (const int I : Order) Tokens->Add(Held[static_cast<std::size_t>(I)]);
+  for (const TItem* Item : Postfix) Tokens->Add(Item->Token);
   return Evaluator.Evaluate(Postfix, &Infix, Tokens.Get());
 }
 
@@ -638,8 +643,8 @@ template <typename TModel>
 typename TModel::TSet EvalPostfix(TAQFuzzyLogicParser& Parser, const typename TModel::TVariable& Variable,
                                   const IPtr<IFuzzyStreamTokenList>& Postfix) {
   TExpressionEvaluator<TModel> Evaluator(Parser, Variable);
-  std::vector<IPtr<IFuzzyStreamToken>> Held;
-  return Evaluator.Evaluate(ItemsOf(Postfix, Held), nullptr, Postfix.Get());
+  const std::vector<TItem> Items = ItemsOf(Postfix);
+  return Evaluator.Evaluate(InOrder(Items), nullptr, Postfix.Get());
 }
 
 template <typename TSet>

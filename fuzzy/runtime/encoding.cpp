@@ -68,15 +68,24 @@ constexpr std::uint8_t BigEndianMark[] = {0xFE, 0xFF};
 
 TBytes BytesOf(std::span<const std::uint8_t> Mark) { return TBytes(Mark.begin(), Mark.end()); }
 
-class TUTF8Encoding final : public TEncoding {
+// A standard encoding decodes in place; GetString is the same decoding into a new text.
+class TStandardEncoding : public TEncoding {
+ public:
+  std::string GetString(std::span<const std::uint8_t> Bytes) const final {
+    std::string Result;
+    AppendString(Bytes, Result);
+    return Result;
+  }
+};
+
+class TUTF8Encoding final : public TStandardEncoding {
  public:
   std::string ClassName() const override { return "TUTF8Encoding"; }
   std::string EncodingName() const override { return "UTF-8"; }
 
-  std::string GetString(std::span<const std::uint8_t> Bytes) const override {
+  void AppendString(std::span<const std::uint8_t> Bytes, std::string& Result) const override {
     const std::string_view Text(reinterpret_cast<const char*>(Bytes.data()), Bytes.size());
-    std::string Result;
-    Result.reserve(Text.size());
+    Result.reserve(Result.size() + Text.size());
     std::size_t Pos = 0;
     while (Pos < Text.size()) {
       // A run of ASCII bytes is valid UTF-8 as it is: copied whole.
@@ -91,7 +100,6 @@ class TUTF8Encoding final : public TEncoding {
       else
         Result.append(Text, Start, Pos - Start);
     }
-    return Result;
   }
 
   // The text is UTF-8 already: its bytes are copied unchanged.
@@ -103,7 +111,7 @@ class TUTF8Encoding final : public TEncoding {
   TBytes GetPreamble() const override { return BytesOf(UTF8Mark); }
 };
 
-class TUTF16Encoding final : public TEncoding {
+class TUTF16Encoding final : public TStandardEncoding {
  public:
   explicit TUTF16Encoding(bool BigEndian) : FBigEndian(BigEndian) {}
   ~TUTF16Encoding() override = default;
@@ -113,9 +121,8 @@ class TUTF16Encoding final : public TEncoding {
   }
   std::string EncodingName() const override { return FBigEndian ? "UTF-16BE" : "UTF-16LE"; }
 
-  std::string GetString(std::span<const std::uint8_t> Bytes) const override {
-    std::string Result;
-    Result.reserve(Bytes.size());
+  void AppendString(std::span<const std::uint8_t> Bytes, std::string& Result) const override {
+    Result.reserve(Result.size() + Bytes.size());
     const std::size_t Units = Bytes.size() / 2;
     const auto Unit = [&](std::size_t I) -> char32_t {
       const std::uint8_t A = Bytes[2 * I], B = Bytes[2 * I + 1];
@@ -134,7 +141,6 @@ class TUTF16Encoding final : public TEncoding {
       AppendUTF8(Result, U);  // a lone surrogate becomes U+FFFD
     }
     if (Bytes.size() % 2 != 0) AppendUTF8(Result, ReplacementCharacter);
-    return Result;
   }
 
   TBytes GetBytes(std::string_view Text) const override {
@@ -164,16 +170,14 @@ class TUTF16Encoding final : public TEncoding {
   bool FBigEndian;
 };
 
-class TLatin1Encoding final : public TEncoding {
+class TLatin1Encoding final : public TStandardEncoding {
  public:
   std::string ClassName() const override { return "TANSIEncoding"; }
   std::string EncodingName() const override { return "ISO-8859-1"; }
 
-  std::string GetString(std::span<const std::uint8_t> Bytes) const override {
-    std::string Result;
-    Result.reserve(Bytes.size());
+  void AppendString(std::span<const std::uint8_t> Bytes, std::string& Result) const override {
+    Result.reserve(Result.size() + Bytes.size());
     for (const std::uint8_t B : Bytes) AppendUTF8(Result, B);
-    return Result;
   }
 
   TBytes GetBytes(std::string_view Text) const override {

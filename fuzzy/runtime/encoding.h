@@ -32,6 +32,9 @@ class TEncoding : public TObject {
 
   // The UTF-8 text of Bytes (a preamble in Bytes is decoded like any other bytes).
   virtual std::string GetString(std::span<const std::uint8_t> Bytes) const = 0;
+  // Appends the UTF-8 text of Bytes to Into, whose room a reader reuses from text to text. By
+  // GetString unless an encoding decodes in place.
+  virtual void AppendString(std::span<const std::uint8_t> Bytes, std::string& Into) const { Into += GetString(Bytes); }
   // The bytes of the UTF-8 Text, without a preamble.
   virtual TBytes GetBytes(std::string_view Text) const = 0;
   // The byte order mark that starts a file in this encoding; empty when there is none.
