@@ -13,6 +13,7 @@
 
 #include "fuzzy/companion/aq_constants.h"
 #include "fuzzy/runtime/interface_list.h"
+#include "fuzzy/runtime/recycled_memory.h"
 
 namespace fuzzy {
 
@@ -56,7 +57,7 @@ void PostFixOrder(int Count, TGetItem&& GetItem, TIsOperand&& IsOperand, TIsOpen
     TItem Item;
     bool IsOpenParen;
   };
-  std::vector<TStacked> Stack;
+  TRecycledVector<TStacked> Stack;
   Stack.reserve(static_cast<std::size_t>(std::max(Count, 0)));
   const auto OutputTop = [&] {
     Output(std::move(Stack.back().Item));

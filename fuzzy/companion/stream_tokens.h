@@ -90,8 +90,11 @@ class TBaseStreamTokenList : public TInterfacedObject, public virtual IBaseStrea
   std::string ClassName() const override { return "TBaseStreamTokenList"; }
 
   // Bad indexes raise EListError "List index out of bounds (i)".
-  int Add(const IPtr<IInterface>& Item) { return FItems->Add(Item); }
+  int Add(const IPtr<IInterface>& Item) { return FItems->AddItem(Item.Get()); }
+  int Add(IInterface* Item) { return FItems->AddItem(Item); }
   IPtr<IInterface> Get(int Index) const { return FItems->Get(Index); }
+  // The element at Index, not counted: the list keeps it.
+  IInterface* ItemAt(int Index) const { return FItems->ItemAt(Index); }
   void Put(int Index, const IPtr<IInterface>& Item) { FItems->Put(Index, Item); }
   void Insert(int Index, const IPtr<IInterface>& Item) { FItems->Insert(Index, Item); }
   int IndexOf(const IPtr<IInterface>& Item) const { return FItems->IndexOf(Item); }
@@ -134,7 +137,7 @@ class TBaseStreamTokenList : public TInterfacedObject, public virtual IBaseStrea
   virtual TBaseStreamTokenList* CreateInstance() const { return New<TBaseStreamTokenList>(); }
 
  private:
-  IPtr<IInterfaceList> FItems;
+  IPtr<TInterfaceList> FItems;
   int FTag = 0;
 };
 

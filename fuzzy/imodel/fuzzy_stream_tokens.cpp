@@ -7,11 +7,13 @@ namespace fuzzy {
 namespace {
 
 // A list element as a fuzzy token: nil stays nil, an element of another kind raises.
-IPtr<IFuzzyStreamToken> AsFuzzyToken(const IPtr<IInterface>& Element) {
+IPtr<IFuzzyStreamToken> AsFuzzyToken(IInterface* Element) {
   IPtr<IFuzzyStreamToken> Token;
   if (Element && !Supports<IFuzzyStreamToken>(Element, Token)) throw EConvertError(std::string(SIntfCastError));
   return Token;
 }
+
+IPtr<IFuzzyStreamToken> AsFuzzyToken(const IPtr<IInterface>& Element) { return AsFuzzyToken(Element.Get()); }
 
 }  // namespace
 
@@ -96,7 +98,7 @@ bool TFuzzyStreamToken::GetInterface(const TGUID& IID, void** Obj) {
 // ---- TFuzzyStreamTokenList ---------------------------------------------------------------------
 
 IPtr<IFuzzyStreamToken> TFuzzyStreamTokenList::Get(int Index) const {
-  return AsFuzzyToken(TBaseStreamTokenList::Get(Index));
+  return AsFuzzyToken(ItemAt(Index));
 }
 
 IPtr<IFuzzyStreamToken> TFuzzyStreamTokenList::First() const { return AsFuzzyToken(TBaseStreamTokenList::First()); }

@@ -314,7 +314,8 @@ void TAQFuzzyLogicParser::ParseFuzzyFunction(TTermDefinition& Term) {
 
 IPtr<IFuzzyStreamTokenList> TAQFuzzyLogicParser::ParseTokenList(int Depth) {
   if (Depth > MaxListNesting) ParseError(SParseTokenList, SFzyNestingTooDeep, {MaxListNesting});
-  IPtr<IFuzzyStreamTokenList> List(New<TFuzzyStreamTokenList>());
+  TFuzzyStreamTokenList* const Tokens = New<TFuzzyStreamTokenList>();
+  const IPtr<IFuzzyStreamTokenList> List(Tokens);
   IFuzzyStreamToken* T = NextToken();
   while (!IsEndOfText(T) && !Is(T, ')')) {
     if (Is(T, '(')) {
@@ -326,7 +327,7 @@ IPtr<IFuzzyStreamTokenList> TAQFuzzyLogicParser::ParseTokenList(int Depth) {
       if (!Is(NextToken(), ')')) ParseError(SParseTokenList, SFzyMissingCloseParens);
       List->Add(ListToken);
     } else {
-      List->Add(IPtr<IFuzzyStreamToken>(T));
+      Tokens->AddToken(T);
     }
     T = NextToken();
   }

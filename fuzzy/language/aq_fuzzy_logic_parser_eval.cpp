@@ -13,6 +13,7 @@
 #include "fuzzy/language/aq_fuzzy_logic_parser.h"
 #include "fuzzy/model/custom_fuzzy_logic.h"
 #include "fuzzy/model/fuzzy_variable.h"
+#include "fuzzy/runtime/recycled_memory.h"
 #include "fuzzy/runtime/update_bracket.h"
 
 namespace fuzzy {
@@ -100,10 +101,13 @@ struct TItem {
   TWord Word;
 };
 
+// An expression's items, in recycled memory: they live for one evaluation.
+using TItems = TRecycledVector<TItem>;
+
 // The items of Tokens.
-std::vector<TItem> ItemsOf(const IPtr<IFuzzyStreamTokenList>& Tokens) {
+TItems ItemsOf(const IPtr<IFuzzyStreamTokenList>& Tokens) {
   const int Count = Tokens ? Tokens->GetValueCount() : 0;
-  std::vector<TItem> Items;
+  TItems Items;
   Items.reserve(static_cast<std::size_t>(Count));
   for (int I = 0; I < Count; ++I) {
     IPtr<IFuzzyStreamToken> Token = Tokens->Get(I);
@@ -114,9 +118,9 @@ std::vector<TItem> ItemsOf(const IPtr<IFuzzyStreamTokenList>& Tokens) {
 }
 
 // Items in an order of their own (postfix), pointing into the vector that holds them.
-using TItemOrder = std::vector<const TItem*>;
+using TItemOrder = TRecycledVector<const TItem*>;
 
-TItemOrder InOrder(const std::vector<TItem>& Items) {
+TItemOrder InOrder(const TItems& Items) {
   TItemOrder Order;
   Order.reserve(Items.size());
   for (const TItem& Item : Items) Order.push_back(&Item);
@@ -248,7 +252,7 @@ class TExpressionEvaluator {
   // The set of the items of a postfix list. Infix, when given, holds the items in their written
   // order, for naming the first one that stands where an operator should. The event sees the
   // text form of List, the postfix list ("()" without one).
-  TSet Evaluate(const TItemOrder& Postfix, const std::vector<TItem>* Infix, const IFuzzyStreamTokenList* List) {
+  TSet Evaluate(const TItemOrder& Postfix, const TItems* Infix, const IFuzzyStreamTokenList* List) {
     TSet Result = Postfix.empty() ? EmptySet() : Run(Postfix, Infix);
     if (TModel::HasEvent(FParser)) {
       const std::string Expression = List ? List->ToString() : std::string("()");
@@ -278,9 +282,9 @@ class TExpressionEvaluator {
     FParser.ParseError(SEvalFuzzyExpression, Message, Args);
   }
 
-  TSet Run(const TItemOrder& Postfix, const std::vector<TItem>* Infix) {
+  TSet Run(const TItemOrder& Postfix, const TItems* Infix) {
     const int Count = static_cast<int>(Postfix.size());
-    std::vector<TEntry> Stack;
+    TRecycledVector<TEntry> Stack;
     Stack.reserve(Postfix.size());
     const auto Pop = [&Stack] {
       TEntry Entry = std::move(Stack.back());
@@ -331,9 +335,9 @@ class TExpressionEvaluator {
 
   // The first item that stands where an infix operator should, in the written order when it is
   // known; else the first item of the second operand left over.
-  static std::string StrayItem(const TItemOrder& Postfix, int SecondFirst, const std::vector<TItem>* Infix) {
+  static std::string StrayItem(const TItemOrder& Postfix, int SecondFirst, const TItems* Infix) {
     bool ExpectOperand = true;
-    for (const TItem& Item : Infix ? *Infix : std::vector<TItem>()) {
+    for (const TItem& Item : Infix ? *Infix : TItems()) {
       switch (Item.Word.Kind) {
         case TItemKind::OpenParen:
         case TItemKind::Hedge:
@@ -618,7 +622,7 @@ template <typename TModel>
 typename TModel::TSet EvalInfix(TAQFuzzyLogicParser& Parser, const typename TModel::TVariable& Variable,
                                 const IPtr<IFuzzyStreamTokenList>& Tokens) {
   TExpressionEvaluator<TModel> Evaluator(Parser, Variable);
-  const std::vector<TItem> Infix = ItemsOf(Tokens);
+  const TItems Infix = ItemsOf(Tokens);
   TItemOrder Postfix;
   Postfix.reserve(Infix.size());
   const auto KindAt = [&Infix](int I) { return Infix[static_cast<std::size_t>(I)].Word.Kind; };
@@ -643,7 +647,7 @@ template <typename TModel>
 typename TModel::TSet EvalPostfix(TAQFuzzyLogicParser& Parser, const typename TModel::TVariable& Variable,
                                   const IPtr<IFuzzyStreamTokenList>& Postfix) {
   TExpressionEvaluator<TModel> Evaluator(Parser, Variable);
-  const std::vector<TItem> Items = ItemsOf(Postfix);
+  const TItems Items = ItemsOf(Postfix);
   return Evaluator.Evaluate(InOrder(Items), nullptr, Postfix.Get());
 }
 

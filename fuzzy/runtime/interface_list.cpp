@@ -7,18 +7,17 @@
 
 namespace fuzzy {
 
-int TInterfaceList::Add(const IPtr<IInterface>& Item) {
+int TInterfaceList::Add(const IPtr<IInterface>& Item) { return AddItem(Item.Get()); }
+
+int TInterfaceList::AddItem(IInterface* Item) {
   // Most lists are short: the first entry makes room for eight, instead of growing by one, two,
   // four.
   if (FItems.capacity() == 0) FItems.reserve(FirstCapacity);
-  FItems.push_back(Item);
+  FItems.emplace_back(Item);
   return Count() - 1;
 }
 
-IPtr<IInterface> TInterfaceList::Get(int Index) const {
-  CheckIndex(Index, Count() - 1);
-  return FItems[static_cast<std::size_t>(Index)];
-}
+IPtr<IInterface> TInterfaceList::Get(int Index) const { return IPtr<IInterface>(ItemAt(Index)); }
 
 void TInterfaceList::Put(int Index, const IPtr<IInterface>& Item) {
   CheckIndex(Index, Count() - 1);
@@ -38,7 +37,7 @@ void TInterfaceList::Delete(int Index) {
 }
 
 void TInterfaceList::Clear() {
-  std::vector<IPtr<IInterface>> Removed;
+  TRecycledVector<IPtr<IInterface>> Removed;
   Removed.swap(FItems);
 }
 

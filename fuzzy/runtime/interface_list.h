@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "fuzzy/runtime/interface.h"
+#include "fuzzy/runtime/recycled_memory.h"
 
 namespace fuzzy {
 
@@ -56,6 +57,14 @@ class TInterfaceList : public TInterfacedObject, public virtual IInterfaceList {
   IPtr<IInterface> First() const override { return Get(0); }
   IPtr<IInterface> Last() const override { return Get(Count() - 1); }
 
+  // Add and Get without a counted reference passing through: a list that holds its own items
+  // (a token list) reads and fills them with one count each instead of three.
+  int AddItem(IInterface* Item);
+  IInterface* ItemAt(int Index) const {
+    CheckIndex(Index, Count() - 1);
+    return FItems[static_cast<std::size_t>(Index)].Get();
+  }
+
  protected:
   ~TInterfaceList() override = default;
   TInterfaceList() = default;
@@ -68,7 +77,8 @@ class TInterfaceList : public TInterfacedObject, public virtual IInterfaceList {
 
   static constexpr std::size_t FirstCapacity = 8;
 
-  std::vector<IPtr<IInterface>> FItems;
+  // In recycled memory: lists of a few items come and go with every expression read.
+  TRecycledVector<IPtr<IInterface>> FItems;
 };
 
 }  // namespace fuzzy
