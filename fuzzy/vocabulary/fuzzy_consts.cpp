@@ -1,6 +1,9 @@
 #include "fuzzy/vocabulary/fuzzy_consts.h"
 
 #include <cstddef>
+#include <string>
+#include <unordered_set>
+#include <vector>
 
 namespace fuzzy {
 namespace {
@@ -124,12 +127,38 @@ static_assert(NoneHoldsASpace(FuzzyIntersectionKeywords) && NoneHoldsASpace(Fuzz
 
 }  // namespace
 
+namespace {
+
+// The words of IsFuzzyKeyword, IsFuzzyHedgeOperator (both spellings) and IsFuzzyHedge, in one
+// table: a set is renamed often, and each name is checked against all of them.
+class TReservedWords {
+ public:
+  TReservedWords() {
+    // Reserved whole: the views into these strings must not move.
+    FOnX.reserve(BaseHedgeNames.size());
+    for (const std::string_view Name : BaseHedgeNames) {
+      FWords.insert(Name);
+      FOnX.push_back(std::string(Name) + "X");
+      FWords.insert(FOnX.back());
+    }
+    for (const std::string_view Word : FuzzyIntersectionKeywords) FWords.insert(Word);
+    for (const std::string_view Word : FuzzyUnionKeywords) FWords.insert(Word);
+    for (const std::string_view Word : HedgeNames) FWords.insert(Word);
+  }
+  bool Contains(std::string_view S) const { return FWords.contains(S); }
+
+ private:
+  std::vector<std::string> FOnX;
+  std::unordered_set<std::string_view> FWords;
+};
+
+}  // namespace
+
 bool IsReservedFuzzyWord(std::string_view S) {
-  // No reserved word holds a space, so a derived name (which always does) skips the tables.
+  // No reserved word holds a space, so a derived name (which always does) skips the table.
   if (S.find(' ') != std::string_view::npos) return false;
-  bool IsUnion = false;
-  TFuzzyOperation Operation = foZadeh;
-  return IsFuzzyKeyword(S, IsUnion, Operation) || IsFuzzyHedgeOperator(S) || IsFuzzyHedge(S);
+  static const TReservedWords Words;
+  return Words.Contains(S);
 }
 
 std::string CreateFuzzyName(TFuzzyHedge Hedge, std::string_view Name) {
