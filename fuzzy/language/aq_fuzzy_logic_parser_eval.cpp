@@ -688,25 +688,33 @@ IPtr<IFuzzySet> TAQFuzzyLogicParser::EvalFuzzyExpression(const IPtr<IFuzzyVariab
   return TExpressionEvaluator<TInterfaceModelSets>(*this, Variable).Operand(Token);
 }
 
+// The variable and the result of an evaluation of a text, in one place: the reading's callback
+// then captures two pointers, which std::function holds without allocating.
+template <typename TVariable, typename TSet>
+struct TTextEvaluation {
+  const TVariable& Variable;
+  TSet Result{};
+};
+
 TFuzzySet* TAQFuzzyLogicParser::EvalFuzzyExpression(TFuzzyVariable* Variable, const std::string& Expression) {
-  TFuzzySet* Result = nullptr;
   // Before the text becomes the reading position: the failure is the caller's, not the text's.
   if (!Variable) ParseError(SEvalFuzzyExpression, SFzyUndefinedVariable);
-  ReadExpression(Expression, [&](const IPtr<IFuzzyStreamTokenList>& Items) {
-    Result = EvalFuzzyExpression(Variable, Items);
+  TTextEvaluation<TFuzzyVariable*, TFuzzySet*> Call{Variable};
+  ReadExpression(Expression, [this, &Call](const IPtr<IFuzzyStreamTokenList>& Items) {
+    Call.Result = EvalFuzzyExpression(Call.Variable, Items);
   });
-  return Result;
+  return Call.Result;
 }
 
 IPtr<IFuzzySet> TAQFuzzyLogicParser::EvalFuzzyExpression(const IPtr<IFuzzyVariable>& Variable,
                                                          const std::string& Expression) {
-  IPtr<IFuzzySet> Result;
   // Before the text becomes the reading position: the failure is the caller's, not the text's.
   if (!Variable) ParseError(SEvalFuzzyExpression, SFzyUndefinedVariable);
-  ReadExpression(Expression, [&](const IPtr<IFuzzyStreamTokenList>& Items) {
-    Result = EvalFuzzyExpression(Variable, Items);
+  TTextEvaluation<IPtr<IFuzzyVariable>, IPtr<IFuzzySet>> Call{Variable};
+  ReadExpression(Expression, [this, &Call](const IPtr<IFuzzyStreamTokenList>& Items) {
+    Call.Result = EvalFuzzyExpression(Call.Variable, Items);
   });
-  return Result;
+  return Call.Result;
 }
 
 TFzyFloat TAQFuzzyLogicParser::EvalFuzzyExpression(TFuzzyVariable* Variable, const std::string& Expression,
