@@ -15,7 +15,7 @@ namespace fuzzy {
 namespace {
 
 // The most tokens kept for reuse: a long list beyond that frees the rest.
-constexpr std::size_t MaxSpareTokens = 4096;
+constexpr std::size_t MaxSpareTokens = 512;
 
 bool IsBlank(char C) { return static_cast<unsigned char>(C) <= ' '; }
 
