@@ -1,8 +1,7 @@
-// The parser's expression evaluator: an expression's items are put in postfix order by PostFix
-// and then evaluated on a stack of sets. One algorithm serves both models; a small model type
+// The parser's expression evaluator: an expression's items are put in postfix order by PostFix's
+// algorithm and then evaluated on a stack of sets. One algorithm serves both models; a small model type
 // says how each of them finds, makes, copies and combines sets.
 
-#include <algorithm>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -464,43 +463,6 @@ class TExpressionEvaluator {
 
 namespace {
 
-// The kinds of an infix list's items, each found once: PostFix asks for an item's kind up to five
-// times. The answers are those of IsOperand, IsOpenParen, IsCloseParen, InStackPriority and
-// IncomingPriority.
-class TItemKinds {
- public:
-  explicit TItemKinds(const IInterfaceList& Infix) {
-    const int Count = Infix.Count();
-    FKinds.reserve(static_cast<std::size_t>(Count));
-    for (int I = 0; I < Count; ++I) {
-      const IPtr<IInterface> Item = Infix.Get(I);
-      FKinds.emplace_back(Item.Get(), KindOf(Item));
-    }
-    std::sort(FKinds.begin(), FKinds.end(), [](const auto& A, const auto& B) { return A.first < B.first; });
-  }
-
-  TItemKind Of(const IPtr<IInterface>& Item) const {
-    const auto Found = std::lower_bound(FKinds.begin(), FKinds.end(), Item.Get(),
-                                        [](const auto& Entry, const IInterface* Key) { return Entry.first < Key; });
-    return Found != FKinds.end() && Found->first == Item.Get() ? Found->second : KindOf(Item);
-  }
-
- private:
-  std::vector<std::pair<const IInterface*, TItemKind>> FKinds;
-};
-
-// A copy of Tokens as the infix list PostFix reads.
-IPtr<IInterfaceList> InfixOf(const IPtr<IFuzzyStreamTokenList>& Tokens) {
-  IPtr<IInterfaceList> Infix(New<TInterfaceList>());
-  const int Count = Tokens ? Tokens->GetValueCount() : 0;
-  for (int I = 0; I < Count; ++I) Infix->Add(Tokens->Get(I));
-  return Infix;
-}
-
-}  // namespace
-
-namespace {
-
 int InStackPriorityOf(TItemKind Kind) {
   switch (Kind) {
     case TItemKind::OpenParen:
@@ -584,45 +546,8 @@ namespace {
   Parser.ParseError(SEvalFuzzyExpression, SFzyInvalidToken, {Close ? RightFuzzyParentheses : LeftFuzzyParentheses});
 }
 
-// Infix in postfix order, as a token list.
-IPtr<IFuzzyStreamTokenList> PostfixOf(TAQFuzzyLogicParser& Parser, const IPtr<IInterfaceList>& Infix) {
-  const TItemKinds Kinds(*Infix);
-  const auto Is = [&Kinds](TItemKind Kind) {
-    return TPostFixTest([&Kinds, Kind](const IPtr<IInterface>& Item) { return Kinds.Of(Item) == Kind; });
-  };
-  const TPostFixPriority InStack = [&Kinds](const IPtr<IInterface>& Item) { return InStackPriorityOf(Kinds.Of(Item)); };
-  const TPostFixPriority Incoming = [&Kinds](const IPtr<IInterface>& Item) {
-    return IncomingPriorityOf(Kinds.Of(Item));
-  };
-  IPtr<IInterfaceList> Postfix;
-  try {
-    Postfix = PostFix(Infix, Is(TItemKind::Operand), Is(TItemKind::OpenParen), Is(TItemKind::CloseParen), InStack,
-                      Incoming);
-  } catch (const EAQException& E) {
-    UnmatchedBracket(Parser, E);
-  }
-  IPtr<IFuzzyStreamTokenList> Result(New<TFuzzyStreamTokenList>());
-  Parser.FillExpression(Postfix, Result);
-  return Result;
-}
-
-}  // namespace
-
-IPtr<IFuzzyStreamTokenList> TAQFuzzyLogicParser::PostfixExpression(const IPtr<IFuzzyStreamTokenList>& Tokens) {
-  return PostfixOf(*this, InfixOf(Tokens));
-}
-
-namespace {
-
-// The infix overload's steps, shared by both models: the items in postfix order (by PostFix's
-// algorithm, on the items' words found once), Tokens refilled in that order, then evaluation.
-// The items of a token list are tokens (its Get raises for anything else), so the refill, which
-// descends into nested interface lists, meets none.
-template <typename TModel>
-typename TModel::TSet EvalInfix(TAQFuzzyLogicParser& Parser, const typename TModel::TVariable& Variable,
-                                const IPtr<IFuzzyStreamTokenList>& Tokens) {
-  TExpressionEvaluator<TModel> Evaluator(Parser, Variable);
-  const TItems Infix = ItemsOf(Tokens);
+// The items of Infix in postfix order, by PostFix's algorithm on the words found once for them.
+TItemOrder PostfixOrderOf(TAQFuzzyLogicParser& Parser, const TItems& Infix) {
   TItemOrder Postfix;
   Postfix.reserve(Infix.size());
   const auto KindAt = [&Infix](int I) { return Infix[static_cast<std::size_t>(I)].Word.Kind; };
@@ -636,9 +561,38 @@ typename TModel::TSet EvalInfix(TAQFuzzyLogicParser& Parser, const typename TMod
   } catch (const EAQException& E) {
     UnmatchedBracket(Parser, E);
   }
+  return Postfix;
+}
+
+// Adds the tokens of Items to Tokens in Items' order. The items of a token list are tokens (its
+// Get raises for anything else), so this is what FillExpression, which descends into nested
+// interface lists, would do with them.
+void AddTokens(const TItemOrder& Items, IFuzzyStreamTokenList& Tokens) {
+  for (const TItem* Item : Items) Tokens.Add(Item->Token);
+}
+
+}  // namespace
+
+IPtr<IFuzzyStreamTokenList> TAQFuzzyLogicParser::PostfixExpression(const IPtr<IFuzzyStreamTokenList>& Tokens) {
+  const TItems Infix = ItemsOf(Tokens);
+  IPtr<IFuzzyStreamTokenList> Result(New<TFuzzyStreamTokenList>());
+  AddTokens(PostfixOrderOf(*this, Infix), *Result);
+  return Result;
+}
+
+namespace {
+
+// The infix overload's steps, shared by both models: the items in postfix order, Tokens refilled
+// in that order, then evaluation.
+template <typename TModel>
+typename TModel::TSet EvalInfix(TAQFuzzyLogicParser& Parser, const typename TModel::TVariable& Variable,
+                                const IPtr<IFuzzyStreamTokenList>& Tokens) {
+  TExpressionEvaluator<TModel> Evaluator(Parser, Variable);
+  const TItems Infix = ItemsOf(Tokens);
+  const TItemOrder Postfix = PostfixOrderOf(Parser, Infix);
   if (!Tokens) return Evaluator.Evaluate(Postfix, &Infix, nullptr);
   Tokens->Clear();
-  for (const TItem* Item : Postfix) Tokens->Add(Item->Token);
+  AddTokens(Postfix, *Tokens);
   return Evaluator.Evaluate(Postfix, &Infix, Tokens.Get());
 }
 
