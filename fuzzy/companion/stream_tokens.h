@@ -56,8 +56,9 @@ class TBaseStreamToken : public TInterfacedObject, public virtual IBaseStreamTok
   // quotes), any other kind as its text.
   std::string ToString() const override;
 
-  // Sets kind, text, number, line and whitespace of a new token at once: how a token reader fills
-  // the tokens it makes, in one call instead of five virtual ones.
+  // Sets kind, text, number, line and whitespace at once: how a token reader fills the tokens it
+  // makes or fills again, in one call instead of five virtual ones (assigning keeps the strings'
+  // room).
   void SetLexical(int DataType, std::string_view Text, double Number, int LineNumber, std::string_view Whitespace) {
     FDataType = DataType;
     FText.assign(Text);

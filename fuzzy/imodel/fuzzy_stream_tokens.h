@@ -78,9 +78,9 @@ class TFuzzyStreamTokenList : public TBaseStreamTokenList, public virtual IFuzzy
     return TBaseStreamTokenList::Equals(IPtr<IInterface>(Other));
   }
   bool Equals(const IPtr<IInterface>& Other) override { return TBaseStreamTokenList::Equals(Other); }
-  int Add(const IPtr<IFuzzyStreamToken>& Token) override { return TBaseStreamTokenList::Add(AsItem(Token.Get())); }
+  int Add(const IPtr<IFuzzyStreamToken>& Token) override { return AddToken(Token.Get()); }
   // Adds Token, which the list then holds, without a counted reference passing through.
-  int AddToken(IFuzzyStreamToken* Token) { return TBaseStreamTokenList::Add(AsItem(Token)); }
+  int AddToken(IFuzzyStreamToken* Token) { return TBaseStreamTokenList::Add(static_cast<IInterface*>(Token)); }
   IPtr<IFuzzyStreamToken> First() const override;
   int IndexOf(const IPtr<IFuzzyStreamToken>& Token) const override {
     return TBaseStreamTokenList::IndexOf(Token);
@@ -93,7 +93,6 @@ class TFuzzyStreamTokenList : public TBaseStreamTokenList, public virtual IFuzzy
   void Remove(const IPtr<IFuzzyStreamToken>& Token) override { TBaseStreamTokenList::Remove(Token); }
 
  protected:
-  static IInterface* AsItem(IFuzzyStreamToken* Token) { return static_cast<IInterface*>(Token); }
   TFuzzyStreamTokenList() = default;
   ~TFuzzyStreamTokenList() override = default;
   template <typename T, typename... Args>
