@@ -72,7 +72,8 @@ std::size_t PlacesFor(std::size_t Entries, double MaxLoad) {
 TIStringHashTable::TIStringHashTable(int Capacity, double LoadFactor, int Prime)
     : FPrime(CheckedPrime(Capacity, LoadFactor, Prime)) {
   FCapacity = static_cast<std::size_t>(Capacity);
-  FMaxLoad = std::min(LoadFactor, 0.75);
+  // Between a quarter and three quarters full: a tiny factor would make the index grow without end.
+  FMaxLoad = std::clamp(LoadFactor, 0.25, 0.75);
 }
 
 TIStringHashTable::~TIStringHashTable() {

@@ -84,9 +84,9 @@ class TIStringHashTable : public TPersistent {
   TIStringHashtableEnumerator end() const { return TIStringHashtableEnumerator(this, FSlots.size()); }
 
  protected:
-  // Capacity: the number of entries expected (room for them is made at the first store);
-  // LoadFactor: how full the index may get (at most three quarters whatever is asked); Prime: the
-  // multiplier of the key hash. Values out of range raise EAQException.
+  // Capacity: the number of entries expected (room for up to 16 is made at the first store);
+  // LoadFactor: how full the index may get (kept between a quarter and three quarters); Prime:
+  // the multiplier of the key hash. Values out of range raise EAQException.
   explicit TIStringHashTable(int Capacity = 101, double LoadFactor = 0.75, int Prime = 47);
   ~TIStringHashTable() override;
   template <typename T, typename... Args>

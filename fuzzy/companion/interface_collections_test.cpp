@@ -88,6 +88,10 @@ TEST(IStringHashTable, LookupsAndMessages) {
   EXPECT_EQ(CompanionError([] { MakeOwned<TIStringHashTable>(101, 0.0, 47); }),
             "Invalid hash table settings: capacity 101, load factor 0.0000, prime 47");
   EXPECT_THROW(MakeOwned<TIStringHashTable>(101, 0.75, 1), EAQException);
+  // A tiny load factor still gives an index of sensible size.
+  auto Sparse = MakeOwned<TIStringHashTable>(101, 1e-300, 47);
+  Sparse->Put("warm", Warm);
+  EXPECT_EQ(Sparse->Get("warm"), Warm);
 }
 
 TEST(IStringHashTable, KeepsInsertionOrderThroughRemovalsAndReplacements) {
