@@ -122,14 +122,21 @@ void TFuzzyLogicTokenStream::ConsumeLineBreak(char First, std::string& Into) {
 bool TFuzzyLogicTokenStream::SkipInLineSpaces() {
   const std::string_view Rest = Unread();
   std::size_t Spaces = 0;
-  while (Spaces < Rest.size() && IsBlank(Rest[Spaces]) && Rest[Spaces] != '\r' && Rest[Spaces] != '\n') ++Spaces;
-  FWhiteSpace.append(Rest.data(), Spaces);
-  Skip(Spaces);
-  if (Spaces == Rest.size() || !IsBlank(Rest[Spaces])) return false;
-  char C;
-  GetChar(C);
-  ConsumeLineBreak(C, FWhiteSpace);
-  return true;
+  for (; Spaces < Rest.size() && IsBlank(Rest[Spaces]); ++Spaces) {
+    const char C = Rest[Spaces];
+    if (C != '\r' && C != '\n') continue;
+    // The line break ends the run: CR LF counts as one.
+    const std::size_t End = Spaces + (C == '\r' && Spaces + 1 < Rest.size() && Rest[Spaces + 1] == '\n' ? 2 : 1);
+    FWhiteSpace.append(Rest.data(), End);
+    Skip(End);
+    ++FLineNumber;
+    return true;
+  }
+  if (Spaces > 0) {
+    FWhiteSpace.append(Rest.data(), Spaces);
+    Skip(Spaces);
+  }
+  return false;
 }
 
 std::string TFuzzyLogicTokenStream::GetLine() {
@@ -316,8 +323,9 @@ IFuzzyStreamToken& TFuzzyLogicTokenStream::Next() {
   FStack.pop_back();
   IFuzzyStreamToken& Token = *FHandedOut.back().Token;
   FCurrentToken = &Token;
-  if (Token.DataType() == '(') ++FParenthesisLevel;
-  if (Token.DataType() == ')') --FParenthesisLevel;
+  const int Type = Token.DataType();
+  if (Type == '(') ++FParenthesisLevel;
+  if (Type == ')') --FParenthesisLevel;
   return Token;
 }
 
@@ -329,8 +337,9 @@ void TFuzzyLogicTokenStream::PutBackToken(IFuzzyStreamToken& Token) {
     FStack.push_back({IPtr<IFuzzyStreamToken>(&Token), nullptr});
   }
   FCurrentToken = &Token;
-  if (Token.DataType() == ')') ++FParenthesisLevel;
-  if (Token.DataType() == '(') --FParenthesisLevel;
+  const int Type = Token.DataType();
+  if (Type == ')') ++FParenthesisLevel;
+  if (Type == '(') --FParenthesisLevel;
 }
 
 std::string TFuzzyLogicTokenStream::Echo(int Count) const {
