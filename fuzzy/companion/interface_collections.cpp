@@ -19,6 +19,8 @@ TIStringHashtableEnumerator::TIStringHashtableEnumerator(const TIStringHashTable
 
 IPtr<IInterface> TIStringHashtableEnumerator::operator*() const { return FTable->FSlots[FPosition].Value; }
 
+IInterface* TIStringHashtableEnumerator::Value() const { return FTable->FSlots[FPosition].Value.Get(); }
+
 std::string TIStringHashtableEnumerator::Key() const { return FTable->FSlots[FPosition].Key; }
 
 TIStringHashtableEnumerator& TIStringHashtableEnumerator::operator++() {
@@ -85,7 +87,7 @@ TIStringHashTable::~TIStringHashTable() {
 }
 
 IPtr<IInterface> TIStringHashTable::Put(const std::string& Key, const IPtr<IInterface>& Value) {
-  IPtr<IInterface> Previous = Get(Key);
+  IPtr<IInterface> Previous(Peek(Key));
   PutValue(Key, Value);
   return Previous;
 }
@@ -124,14 +126,16 @@ void TIStringHashTable::PutValue(const std::string& Key, const IPtr<IInterface>&
     Reindex(FIndex.size() * 2);
     Place = PlaceOf(Key, Hash);
   }
-  FSlots.push_back(TSlot{Key, Value, Hash});
+  FSlots.emplace_back(Key, Value, Hash);
   FIndex[Place] = FSlots.size();
   ++FCount;
 }
 
-IPtr<IInterface> TIStringHashTable::Get(const std::string& Key) const {
+IPtr<IInterface> TIStringHashTable::Get(const std::string& Key) const { return IPtr<IInterface>(Peek(Key)); }
+
+IInterface* TIStringHashTable::Peek(const std::string& Key) const {
   const TSlot* Slot = Find(Key);
-  return Slot ? Slot->Value : nullptr;
+  return Slot ? Slot->Value.Get() : nullptr;
 }
 
 IPtr<IInterface> TIStringHashTable::GetItem(const std::string& Key) const {
@@ -228,7 +232,7 @@ void TIStringHashTable::Compact() {
     if (Slot != Next) FSlots[Next] = std::move(FSlots[Slot]);
     ++Next;
   }
-  FSlots.resize(Next);
+  FSlots.erase(FSlots.begin() + static_cast<std::ptrdiff_t>(Next), FSlots.end());
   FUnusedSlots = 0;
   Reindex(FIndex.size());
 }

@@ -32,6 +32,8 @@ class TIStringHashtableEnumerator {
   TIStringHashtableEnumerator(const TIStringHashTable* Table, std::size_t Position);
 
   IPtr<IInterface> operator*() const;
+  // The value, not counted: the table keeps it.
+  IInterface* Value() const;
   std::string Key() const;
   TIStringHashtableEnumerator& operator++();
   friend bool operator==(const TIStringHashtableEnumerator& A, const TIStringHashtableEnumerator& B);
@@ -66,6 +68,8 @@ class TIStringHashTable : public TPersistent {
   void SetItem(const std::string& Key, const IPtr<IInterface>& Value) { Put(Key, Value); }
   // The value under Key, or nil when Key is not stored.
   IPtr<IInterface> Get(const std::string& Key) const;
+  // The same value, not counted: the table keeps it.
+  IInterface* Peek(const std::string& Key) const;
   // The value under Key; raises EAQException when Key is not stored.
   IPtr<IInterface> GetItem(const std::string& Key) const;
   // The value at Index in table order; raises EListError for a bad index.
@@ -99,6 +103,8 @@ class TIStringHashTable : public TPersistent {
   friend class TIStringHashtableEnumerator;
 
   struct TSlot {
+    TSlot(const std::string& AKey, const IPtr<IInterface>& AValue, std::size_t AHash)
+        : Key(AKey), Value(AValue), Hash(AHash) {}
     std::string Key;
     IPtr<IInterface> Value;
     std::size_t Hash = 0;

@@ -169,7 +169,7 @@ void TIFuzzySet::BeforeDestruction() {
 // ---- properties --------------------------------------------------------------------------------
 
 void TIFuzzySet::SetName(const std::string& Value) {
-  if (Value == Name()) return;
+  if (Value == TFuzzySet::Name()) return;
   if (!FVariable) {
     TFuzzySet::SetName(Value);
     return;

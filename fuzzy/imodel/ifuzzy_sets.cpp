@@ -8,14 +8,15 @@ IPtr<IFuzzyVariable> TIFuzzySets::Mine() const { return IPtr<IFuzzyVariable>(FVa
 
 void TIFuzzySets::Add(const IPtr<IFuzzySet>& FuzzySet) {
   if (!FuzzySet) return;
-  const IPtr<IFuzzyVariable> Variable = Mine();
-  if (FuzzySet->Variable() == Variable) {
-    if (FuzzySet->Defined()) Put(FuzzySet->Name(), FuzzySet);
+  const IFuzzyVariable* Me = FVariable;
+  const TIFuzzySet* Own = TIFuzzySet::Of(FuzzySet.Get());
+  if (Own ? Own->BelongsTo(Me) : FuzzySet->Variable().Get() == Me) {
+    if (FuzzySet->Defined()) TIStringHashTable::Put(FuzzySet->Name(), FuzzySet);
     return;
   }
   // A defined set stores itself into this table from its new variable.
-  FuzzySet->SetVariable(Variable);
-  if (!FuzzySet->Defined()) Put(FuzzySet->Name(), FuzzySet);
+  FuzzySet->SetVariable(Mine());
+  if (!FuzzySet->Defined()) TIStringHashTable::Put(FuzzySet->Name(), FuzzySet);
 }
 
 IPtr<IFuzzySet> TIFuzzySets::Add(const std::string& Name) {
@@ -50,7 +51,9 @@ IPtr<IFuzzySet> TIFuzzySets::Remove(const std::string& Key) {
 }
 
 void TIFuzzySets::Remove(const IPtr<IFuzzySet>& FuzzySet) {
-  if (FuzzySet && Get(FuzzySet->Name()) == FuzzySet) Remove(FuzzySet->Name());
+  if (!FuzzySet) return;
+  const std::string Name = FuzzySet->Name();
+  if (Holds(Name, FuzzySet.Get())) Remove(Name);
 }
 
 void TIFuzzySets::Clear() {

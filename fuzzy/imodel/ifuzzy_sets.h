@@ -55,7 +55,7 @@ class TIFuzzySets : public TIStringHashTable {
   bool ContainsKey(const std::string& Key, IPtr<IFuzzySet>& FuzzySet) const;
   IPtr<IFuzzySet> ContainsFuzzySet(const std::string& Name) const { return Get(Name); }
   // Whether the entry of Key is Value (compared as objects, without asking for an interface).
-  bool Holds(const std::string& Key, const IInterface* Value) const { return TIStringHashTable::Get(Key).Get() == Value; }
+  bool Holds(const std::string& Key, const IInterface* Value) const { return Peek(Key) == Value; }
   // Removes the entry of Key and reports it; nil when Key is not stored.
   IPtr<IFuzzySet> Remove(const std::string& Key);
   // Removes FuzzySet only when it is the set stored under its name.

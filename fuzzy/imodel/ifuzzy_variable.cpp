@@ -66,7 +66,7 @@ int TIFuzzyVariable::SetsHoldingThis() const {
   const IFuzzyVariable* Me = this;
   int Holding = 0;
   for (auto Entry = FItems->TIStringHashTable::begin(); Entry != FItems->TIStringHashTable::end(); ++Entry) {
-    const auto* Set = dynamic_cast<const TIFuzzySet*>((*Entry).Get());
+    const auto* Set = ObjectOf<const TIFuzzySet>(Entry.Value());
     if (Set && Set->BelongsTo(Me)) ++Holding;
   }
   return Holding;
