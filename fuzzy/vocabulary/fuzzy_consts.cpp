@@ -1,6 +1,8 @@
 #include "fuzzy/vocabulary/fuzzy_consts.h"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -125,6 +127,17 @@ constexpr bool NoneHoldsASpace(const std::array<std::string_view, N>& Table) {
 static_assert(NoneHoldsASpace(FuzzyIntersectionKeywords) && NoneHoldsASpace(FuzzyUnionKeywords) &&
               NoneHoldsASpace(BaseHedgeNames) && NoneHoldsASpace(HedgeNames));
 
+template <std::size_t N>
+constexpr bool AllShorterThan(std::size_t Length, const std::array<std::string_view, N>& Table) {
+  for (const std::string_view Word : Table)
+    if (Word.size() >= Length) return false;
+  return true;
+}
+
+// The reserved words' lengths fit a 32-bit mask, the base hedges' also with "X" after them.
+static_assert(AllShorterThan(32, FuzzyIntersectionKeywords) && AllShorterThan(32, FuzzyUnionKeywords) &&
+              AllShorterThan(31, BaseHedgeNames) && AllShorterThan(32, HedgeNames));
+
 }  // namespace
 
 namespace {
@@ -144,12 +157,21 @@ class TReservedWords {
     for (const std::string_view Word : FuzzyIntersectionKeywords) FWords.insert(Word);
     for (const std::string_view Word : FuzzyUnionKeywords) FWords.insert(Word);
     for (const std::string_view Word : HedgeNames) FWords.insert(Word);
+    for (const std::string_view Word : FWords) FLengths[First(Word)] |= 1u << Word.size();
   }
-  bool Contains(std::string_view S) const { return FWords.contains(S); }
+  // Most names share no first character and length with any word, which settles them unhashed.
+  bool Contains(std::string_view S) const {
+    return !S.empty() && S.size() < 32 && (FLengths[First(S)] >> S.size() & 1u) && FWords.contains(S);
+  }
 
  private:
+  static unsigned char First(std::string_view S) { return static_cast<unsigned char>(S[0]); }
+
   std::vector<std::string> FOnX;
   std::unordered_set<std::string_view> FWords;
+  // Per first character, bit L is set when a word of that length starts with it (all are shorter
+  // than 32).
+  std::array<std::uint32_t, 256> FLengths{};
 };
 
 }  // namespace
