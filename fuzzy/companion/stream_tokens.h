@@ -41,6 +41,9 @@ class TBaseStreamToken : public TInterfacedObject, public virtual IBaseStreamTok
   void SetTag(int Value) override { FTag = Value; }
 
   int DataType() const override { return FDataType; }
+  // The data type as this class stores it, without a virtual call: for a reader of tokens it made
+  // of this very class.
+  int StoredDataType() const { return FDataType; }
   int LineNumber() const override { return FLineNumber; }
   double Number() const override { return FNumber; }
   std::string Text() const override { return FText; }

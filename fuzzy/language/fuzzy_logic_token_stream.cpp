@@ -296,7 +296,7 @@ void TFuzzyLogicTokenStream::PrepareSExp() {
   TSlot Slot = Build();
   // The echo starts again with each top-level list; past the end of the text it goes on, so that
   // a message about a list the text never closes still shows the list.
-  if (Slot.Token->DataType() != fstNone) {
+  if (Slot.DataType() != fstNone) {
     FEchoStartLine = FCurrentToken ? FCurrentToken->LineNumber() : Slot.Token->LineNumber();
     FCurrentToken = nullptr;
     Recycle(FHandedOut);
@@ -305,7 +305,7 @@ void TFuzzyLogicTokenStream::PrepareSExp() {
   // that its first token comes out first.
   int Depth = 0;
   for (;;) {
-    const int Type = Slot.Token->DataType();
+    const int Type = Slot.DataType();
     FStack.push_back(std::move(Slot));
     if (Type == fstNone) break;
     if (Type == '(') ++Depth;
@@ -321,9 +321,10 @@ IFuzzyStreamToken& TFuzzyLogicTokenStream::Next() {
   if (FStack.empty()) PrepareSExp();
   FHandedOut.push_back(std::move(FStack.back()));
   FStack.pop_back();
-  IFuzzyStreamToken& Token = *FHandedOut.back().Token;
+  const TSlot& Slot = FHandedOut.back();
+  IFuzzyStreamToken& Token = *Slot.Token;
   FCurrentToken = &Token;
-  const int Type = Token.DataType();
+  const int Type = Slot.DataType();
   if (Type == '(') ++FParenthesisLevel;
   if (Type == ')') --FParenthesisLevel;
   return Token;
@@ -337,7 +338,7 @@ void TFuzzyLogicTokenStream::PutBackToken(IFuzzyStreamToken& Token) {
     FStack.push_back({IPtr<IFuzzyStreamToken>(&Token), nullptr});
   }
   FCurrentToken = &Token;
-  const int Type = Token.DataType();
+  const int Type = FStack.back().DataType();
   if (Type == ')') ++FParenthesisLevel;
   if (Type == '(') --FParenthesisLevel;
 }

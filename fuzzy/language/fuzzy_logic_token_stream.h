@@ -115,6 +115,7 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   struct TSlot {
     IPtr<IFuzzyStreamToken> Token;
     TFuzzyStreamToken* Made = nullptr;
+    int DataType() const { return Made ? Made->StoredDataType() : Token->DataType(); }
   };
   // Moves the tokens of Slots that nobody else holds to the spare ones, dropping their values and
   // tags, and empties Slots.
