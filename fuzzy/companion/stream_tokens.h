@@ -61,13 +61,13 @@ class TBaseStreamToken : public TInterfacedObject, public virtual IBaseStreamTok
 
   // Sets kind, text, number, line and whitespace at once: how a token reader fills the tokens it
   // makes or fills again, in one call instead of five virtual ones (assigning keeps the strings'
-  // room).
+  // room; an empty text, which a number and most tokens after a parenthesis have, is only cleared).
   void SetLexical(int DataType, std::string_view Text, double Number, int LineNumber, std::string_view Whitespace) {
     FDataType = DataType;
-    FText.assign(Text);
+    Fill(FText, Text);
     FNumber = Number;
     FLineNumber = LineNumber;
-    FWhitespace.assign(Whitespace);
+    Fill(FWhitespace, Whitespace);
   }
 
  protected:
@@ -80,6 +80,13 @@ class TBaseStreamToken : public TInterfacedObject, public virtual IBaseStreamTok
   virtual TBaseStreamToken* CreateInstance() const { return New<TBaseStreamToken>(); }
 
  private:
+  static void Fill(std::string& Into, std::string_view Text) {
+    if (Text.empty())
+      Into.clear();
+    else
+      Into.assign(Text);
+  }
+
   int FDataType = bstNone;
   std::string FText;
   double FNumber = 0.0;
