@@ -201,7 +201,11 @@ std::string FloatToStr(double Value) {
   return ToChars(Value, std::chars_format::general, -1);
 }
 
-std::string IntToStr(std::int64_t Value) { return FormatInteger(Value, 'd', -1); }
+std::string IntToStr(std::int64_t Value) {
+  char Buffer[24];
+  const auto Result = std::to_chars(Buffer, Buffer + sizeof Buffer, Value);
+  return std::string(Buffer, Result.ptr);
+}
 
 bool TryStrToFloat(std::string_view Text, double& Value) {
   const std::string T = Trim(Text);
