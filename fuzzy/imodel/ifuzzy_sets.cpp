@@ -4,6 +4,15 @@
 
 namespace fuzzy {
 
+IPtr<IFuzzySet> TIFuzzySetsEnumerator::operator*() const { return TIFuzzySets::AsFuzzySet(FPosition.Value()); }
+
+IPtr<IFuzzySet> TIFuzzySets::AsFuzzySet(IInterface* Value) {
+  if (Value && typeid(*Value) == typeid(TIFuzzySet)) return IPtr<IFuzzySet>(ObjectOf<TIFuzzySet>(Value));
+  IPtr<IFuzzySet> Set;
+  Supports(Value, Set);
+  return Set;
+}
+
 IPtr<IFuzzyVariable> TIFuzzySets::Mine() const { return IPtr<IFuzzyVariable>(FVariable); }
 
 void TIFuzzySets::Add(const IPtr<IFuzzySet>& FuzzySet) {
@@ -33,7 +42,7 @@ IPtr<IFuzzySet> TIFuzzySets::Put(const std::string& Key, const IPtr<IFuzzySet>& 
 
 void TIFuzzySets::PutValue(const std::string& Key, const IPtr<IInterface>& Value) {
   TIStringHashTable::PutValue(Key, Value);
-  const IPtr<IFuzzySet> FuzzySet = QueryIntf<IFuzzySet>(Value);
+  const IPtr<IFuzzySet> FuzzySet = AsFuzzySet(Value.Get());
   if (!FuzzySet) return;
   FuzzySet->SetIndex(NewIndex());
   if (FVariable) FVariable->NewFuzzySet(FuzzySet);
@@ -45,7 +54,7 @@ bool TIFuzzySets::ContainsKey(const std::string& Key, IPtr<IFuzzySet>& FuzzySet)
 }
 
 IPtr<IFuzzySet> TIFuzzySets::Remove(const std::string& Key) {
-  IPtr<IFuzzySet> Removed = QueryIntf<IFuzzySet>(TIStringHashTable::Remove(Key));
+  IPtr<IFuzzySet> Removed = AsFuzzySet(TIStringHashTable::Remove(Key).Get());
   if (Removed && FVariable) FVariable->RemoveFuzzySet(Removed);
   return Removed;
 }

@@ -19,7 +19,7 @@ class TIFuzzyVariable;
 class TIFuzzySetsEnumerator {
  public:
   explicit TIFuzzySetsEnumerator(TIStringHashtableEnumerator Position) : FPosition(Position) {}
-  IPtr<IFuzzySet> operator*() const { return QueryIntf<IFuzzySet>(*FPosition); }
+  IPtr<IFuzzySet> operator*() const;
   TIFuzzySetsEnumerator& operator++() {
     ++FPosition;
     return *this;
@@ -41,9 +41,7 @@ class TIFuzzySets : public TIStringHashTable {
   IPtr<IFuzzySet> Add(const std::string& Name);
   IPtr<IFuzzySet> Put(const std::string& Key, const IPtr<IFuzzySet>& Value);
   void SetItem(const std::string& Key, const IPtr<IFuzzySet>& Value) { Put(Key, Value); }
-  IPtr<IFuzzySet> Get(const std::string& Key) const {
-    return QueryIntf<IFuzzySet>(TIStringHashTable::Get(Key));
-  }
+  IPtr<IFuzzySet> Get(const std::string& Key) const { return AsFuzzySet(Peek(Key)); }
   IPtr<IFuzzySet> GetItem(const std::string& Key) const {
     return QueryIntf<IFuzzySet>(TIStringHashTable::GetItem(Key));
   }
@@ -54,6 +52,9 @@ class TIFuzzySets : public TIStringHashTable {
   IPtr<IFuzzySet> GetFuzzySetByName(const std::string& Name) const { return GetItem(Name); }
   bool ContainsKey(const std::string& Key, IPtr<IFuzzySet>& FuzzySet) const;
   IPtr<IFuzzySet> ContainsFuzzySet(const std::string& Name) const { return Get(Name); }
+  // Value as a set: a set of exactly TIFuzzySet without an interface query (which would answer the
+  // same pointer); nil for a value that is no set.
+  static IPtr<IFuzzySet> AsFuzzySet(IInterface* Value);
   // Whether the entry of Key is Value (compared as objects, without asking for an interface).
   bool Holds(const std::string& Key, const IInterface* Value) const { return Peek(Key) == Value; }
   // Removes the entry of Key and reports it; nil when Key is not stored.
