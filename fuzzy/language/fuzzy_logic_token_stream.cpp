@@ -273,16 +273,17 @@ IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::FinishToken(int TokenType, std::
   return std::move(Slot.Token);
 }
 
-void TFuzzyLogicTokenStream::Recycle(std::vector<TSlot>& Slots) {
-  for (TSlot& Slot : Slots)
+void TFuzzyLogicTokenStream::Recycle() {
+  for (TSlot& Slot : FTokens)
     if (Slot.Made && Slot.Made->RefCount() == 1 && FSpare.size() < MaxSpareTokens) {
       Slot.Made->ClearValues();
       FSpare.push_back(std::move(Slot));
     }
-  Slots.clear();
+  FTokens.clear();
+  FNext = 0;
 }
 
-// ---- the token stack and the echo --------------------------------------------------------------
+// ---- the tokens ahead and the echo -------------------------------------------------------------
 
 void TFuzzyLogicTokenStream::PrepareSExp() {
   // The slot of the token just built: FinishToken notes the token it made, which an override of
@@ -294,34 +295,29 @@ void TFuzzyLogicTokenStream::PrepareSExp() {
     return Slot;
   };
   TSlot Slot = Build();
-  // The echo starts again with each top-level list; past the end of the text it goes on, so that
-  // a message about a list the text never closes still shows the list.
+  // Every token is handed out here. The echo starts again with each top-level list; past the end
+  // of the text it goes on, so that a message about a list the text never closes still shows the
+  // list.
   if (Slot.DataType() != fstNone) {
     FEchoStartLine = FCurrentToken ? FCurrentToken->LineNumber() : Slot.Token->LineNumber();
     FCurrentToken = nullptr;
-    Recycle(FHandedOut);
+    Recycle();
   }
-  // The stack is empty here: the list goes on it in reading order and is then turned around, so
-  // that its first token comes out first.
   int Depth = 0;
   for (;;) {
     const int Type = Slot.DataType();
-    FStack.push_back(std::move(Slot));
+    FTokens.push_back(std::move(Slot));
     if (Type == fstNone) break;
     if (Type == '(') ++Depth;
     if (Type == ')') --Depth;
     if (Depth <= 0) break;
     Slot = Build();
   }
-  std::reverse(FStack.begin(), FStack.end());
-  FHandedOut.reserve(FHandedOut.size() + FStack.size());
 }
 
 IFuzzyStreamToken& TFuzzyLogicTokenStream::Next() {
-  if (FStack.empty()) PrepareSExp();
-  FHandedOut.push_back(std::move(FStack.back()));
-  FStack.pop_back();
-  const TSlot& Slot = FHandedOut.back();
+  if (FNext == FTokens.size()) PrepareSExp();
+  const TSlot& Slot = FTokens[FNext++];
   IFuzzyStreamToken& Token = *Slot.Token;
   FCurrentToken = &Token;
   const int Type = Slot.DataType();
@@ -331,14 +327,12 @@ IFuzzyStreamToken& TFuzzyLogicTokenStream::Next() {
 }
 
 void TFuzzyLogicTokenStream::PutBackToken(IFuzzyStreamToken& Token) {
-  if (!FHandedOut.empty() && FHandedOut.back().Token.Get() == &Token) {
-    FStack.push_back(std::move(FHandedOut.back()));
-    FHandedOut.pop_back();
-  } else {
-    FStack.push_back({IPtr<IFuzzyStreamToken>(&Token), nullptr});
-  }
+  if (FNext > 0 && FTokens[FNext - 1].Token.Get() == &Token)
+    --FNext;
+  else
+    FTokens.insert(FTokens.begin() + static_cast<std::ptrdiff_t>(FNext), TSlot{IPtr<IFuzzyStreamToken>(&Token), nullptr});
   FCurrentToken = &Token;
-  const int Type = FStack.back().DataType();
+  const int Type = FTokens[FNext].DataType();
   if (Type == ')') ++FParenthesisLevel;
   if (Type == '(') --FParenthesisLevel;
 }
@@ -347,7 +341,7 @@ std::string TFuzzyLogicTokenStream::Echo(int Count) const {
   std::string Text;
   int Line = FEchoStartLine;
   for (int I = 0; I < Count && I < EchoCount(); ++I) {
-    const IFuzzyStreamToken& Token = *FHandedOut[static_cast<std::size_t>(I)].Token;
+    const IFuzzyStreamToken& Token = *FTokens[static_cast<std::size_t>(I)].Token;
     if (Line < Token.LineNumber()) Text += NewLineString;
     Line = Token.LineNumber();
     Text += Token.ToString();
@@ -364,7 +358,7 @@ IPtr<IFuzzyStreamToken> TFuzzyLogicTokenStream::GetCurrentToken() {
 std::string TFuzzyLogicTokenStream::Head() {
   IFuzzyStreamToken& Open = Next();
   if (Open.DataType() != '(') return {};
-  const IPtr<IFuzzyStreamToken> First = FStack.empty() ? nullptr : FStack.back().Token;
+  const IPtr<IFuzzyStreamToken> First = FNext < FTokens.size() ? FTokens[FNext].Token : nullptr;
   PutBackToken(Open);
   if (!First) return {};
   if (First->DataType() == fstAtom) return First->Text().empty() ? First->ToString() : First->Text();
@@ -378,16 +372,14 @@ void TFuzzyLogicTokenStream::MoveToNextConstruct() {
 }
 
 void TFuzzyLogicTokenStream::Clear() {
-  Recycle(FStack);
-  Recycle(FHandedOut);
+  Recycle();
   FCurrentToken = nullptr;
 }
 
 void TFuzzyLogicTokenStream::Restart(TStream* Stream, TEncoding* Encoding) {
   Clear();
   // The room of a long list is not kept for the next text.
-  if (FStack.capacity() > MaxSpareTokens) std::vector<TSlot>().swap(FStack);
-  if (FHandedOut.capacity() > MaxSpareTokens) std::vector<TSlot>().swap(FHandedOut);
+  if (FTokens.capacity() > MaxSpareTokens) std::vector<TSlot>().swap(FTokens);
   SetSource(Stream, Encoding);
   FLineNumber = 1;
   FParenthesisLevel = 0;

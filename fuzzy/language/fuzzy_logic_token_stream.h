@@ -73,7 +73,7 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   std::string ToString() const override { return Echo(EchoCount()); }
   std::string AsString() const { return ToString(); }
   // The number of tokens in the echo, and the echo of the first Count of them.
-  int EchoCount() const { return static_cast<int>(FHandedOut.size()); }
+  int EchoCount() const { return static_cast<int>(FNext); }
   std::string Echo(int Count) const;
 
   TObject* Owner() const { return FOwner; }
@@ -102,7 +102,7 @@ class TFuzzyLogicTokenStream : public TGTextStream {
   virtual IPtr<IFuzzyStreamToken> FinishToken(int TokenType, std::string_view Text);
 
  private:
-  // Reads the next top-level list (or single token) ahead onto the token stack.
+  // Reads the next top-level list (or single token) ahead, after the tokens handed out.
   void PrepareSExp();
   // Reads a string body after its opening quote into Text.
   void ReadString(std::string& Text);
@@ -117,23 +117,24 @@ class TFuzzyLogicTokenStream : public TGTextStream {
     TFuzzyStreamToken* Made = nullptr;
     int DataType() const { return Made ? Made->StoredDataType() : Token->DataType(); }
   };
-  // Moves the tokens of Slots that nobody else holds to the spare ones, dropping their values and
-  // tags, and empties Slots.
-  void Recycle(std::vector<TSlot>& Slots);
+  // Moves the tokens of FTokens that nobody else holds to the spare ones, dropping their values
+  // and tags, and empties FTokens.
+  void Recycle();
 
-  // Tokens read ahead or put back; the last is the next one.
-  std::vector<TSlot> FStack;
+  // The tokens of the current top-level list in the order they come out: those before FNext are
+  // handed out (the echo), the others are read ahead or put back. Putting back the last token
+  // handed out moves FNext back over it; any other token put back is inserted at FNext.
+  std::vector<TSlot> FTokens;
+  std::size_t FNext = 0;
   int FLineNumber = 1;
   TObject* FOwner = nullptr;
-  // The tokens handed out in the current top-level list, less those put back: the echo.
-  std::vector<TSlot> FHandedOut;
   // Tokens made here that nobody holds any more, ready to be filled again.
   std::vector<TSlot> FSpare;
   // The token the last FinishToken made here, until PrepareSExp takes it into a slot.
   TFuzzyStreamToken* FJustMade = nullptr;
   // The line of the token current when the list began: a later line starts the echo with a break.
   int FEchoStartLine = 0;
-  // Held by FHandedOut or FStack.
+  // Held by FTokens.
   IFuzzyStreamToken* FCurrentToken = nullptr;
   int FParenthesisLevel = 0;
   std::string FWhiteSpace;

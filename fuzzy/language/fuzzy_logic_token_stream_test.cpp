@@ -129,6 +129,26 @@ TEST(TokenStream, ReadsOneListAheadAndTakesTokensBack) {
   EXPECT_EQ(Stream->NextToken()->Text(), "e");
   EXPECT_EQ(Stream->NextToken()->DataType(), fstNone);
   EXPECT_EQ(Stream->NextToken()->DataType(), fstNone);
+
+  // A token that is not the last one handed out, or one made elsewhere, comes out next all the
+  // same (last in, first out); the echo keeps what was handed out and shows it again when it is.
+  auto Again = StreamOf("(a b c)");
+  Again->NextToken();
+  const IPtr<IFuzzyStreamToken> A = Again->NextToken();
+  Again->NextToken();
+  IPtr<IFuzzyStreamToken> Made(New<TFuzzyStreamToken>());
+  Made->SetDataType(fstAtom);
+  Made->SetText("m");
+  Made->SetLineNumber(1);
+  Again->PutBackToken(A);
+  Again->PutBackToken(Made);
+  EXPECT_EQ(Again->AsString(), "( a b ");
+  EXPECT_EQ(Again->NextToken(), Made);
+  EXPECT_EQ(Again->NextToken(), A);
+  EXPECT_EQ(Again->NextToken()->Text(), "c");
+  EXPECT_EQ(Again->AsString(), "( a b m a c ");
+  EXPECT_EQ(Again->NextToken()->DataType(), ')');
+  EXPECT_EQ(Again->ParenthesisLevel(), 0);
 }
 
 TEST(TokenStream, EchoesTheTokensOfTheCurrentList) {
