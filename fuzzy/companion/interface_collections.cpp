@@ -172,12 +172,28 @@ IPtr<IInterface> TIStringHashTable::Remove(const std::string& Key) {
   if (FCount == 0) return nullptr;
   const std::size_t Place = PlaceOf(Key, HashOf(Key));
   if (FIndex[Place] == NoSlot) return nullptr;
-  TSlot& Slot = FSlots[FIndex[Place] - 1];
-  IPtr<IInterface> Removed = std::move(Slot.Value);
-  Slot.Used = false;
-  Slot.Key.clear();
+  return RemovePlace(Place);
+}
+
+IPtr<IInterface> TIStringHashTable::RemoveHolding(const std::string& Key, const IInterface* Value) {
+  if (FCount == 0) return nullptr;
+  const std::size_t Place = PlaceOf(Key, HashOf(Key));
+  if (FIndex[Place] == NoSlot || FSlots[FIndex[Place] - 1].Value.Get() != Value) return nullptr;
+  return RemovePlace(Place);
+}
+
+IPtr<IInterface> TIStringHashTable::RemovePlace(std::size_t Place) {
+  const std::size_t Position = FIndex[Place] - 1;
+  IPtr<IInterface> Removed = std::move(FSlots[Position].Value);
   ErasePlace(Place);
   --FCount;
+  // The last entry leaves no unused slot behind (a set renamed just after it was stored).
+  if (Position + 1 == FSlots.size()) {
+    FSlots.pop_back();
+    return Removed;
+  }
+  FSlots[Position].Used = false;
+  FSlots[Position].Key.clear();
   ++FUnusedSlots;
   // Keep unused slots at most half of all, so removals cost constant time on average.
   if (FUnusedSlots * 2 > FSlots.size()) Compact();

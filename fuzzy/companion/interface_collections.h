@@ -78,6 +78,8 @@ class TIStringHashTable : public TPersistent {
   bool ContainsKey(const std::string& Key, IPtr<IInterface>& Value) const;
   // Removes the entry of Key and returns its value; nil when Key is not stored.
   IPtr<IInterface> Remove(const std::string& Key);
+  // The same, only when the entry of Key holds Value (compared as objects); nil otherwise.
+  IPtr<IInterface> RemoveHolding(const std::string& Key, const IInterface* Value);
   virtual void Clear();
   int Count() const { return static_cast<int>(FCount); }
 
@@ -118,6 +120,8 @@ class TIStringHashTable : public TPersistent {
   std::size_t PlaceOf(const std::string& Key, std::size_t Hash) const;
   // The slot of Key, or nullptr.
   const TSlot* Find(const std::string& Key) const;
+  // Removes the entry at Place of the index, which holds one, and returns its value.
+  IPtr<IInterface> RemovePlace(std::size_t Place);
   // Empties the place of the index, moving later entries of its run up so that no lookup stops
   // short of them.
   void ErasePlace(std::size_t Place);

@@ -53,16 +53,16 @@ bool TIFuzzySets::ContainsKey(const std::string& Key, IPtr<IFuzzySet>& FuzzySet)
   return static_cast<bool>(FuzzySet);
 }
 
-IPtr<IFuzzySet> TIFuzzySets::Remove(const std::string& Key) {
-  IPtr<IFuzzySet> Removed = AsFuzzySet(TIStringHashTable::Remove(Key).Get());
-  if (Removed && FVariable) FVariable->RemoveFuzzySet(Removed);
-  return Removed;
-}
+IPtr<IFuzzySet> TIFuzzySets::Remove(const std::string& Key) { return Removed(TIStringHashTable::Remove(Key)); }
 
 void TIFuzzySets::Remove(const IPtr<IFuzzySet>& FuzzySet) {
-  if (!FuzzySet) return;
-  const std::string Name = FuzzySet->Name();
-  if (Holds(Name, FuzzySet.Get())) Remove(Name);
+  if (FuzzySet) Removed(RemoveHolding(FuzzySet->Name(), FuzzySet.Get()));
+}
+
+IPtr<IFuzzySet> TIFuzzySets::Removed(const IPtr<IInterface>& Value) {
+  IPtr<IFuzzySet> Set = AsFuzzySet(Value.Get());
+  if (Set && FVariable) FVariable->RemoveFuzzySet(Set);
+  return Set;
 }
 
 void TIFuzzySets::Clear() {

@@ -88,6 +88,8 @@ class TIFuzzySets : public TIStringHashTable {
 
  private:
   IPtr<IFuzzyVariable> Mine() const;
+  // Reports the value a removal took out of the table to the variable; returns it as a set.
+  IPtr<IFuzzySet> Removed(const IPtr<IInterface>& Value);
 
   int FNewIndex = 0;
   TIFuzzyVariable* FVariable;
