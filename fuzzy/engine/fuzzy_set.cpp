@@ -298,6 +298,7 @@ TShape CurveShape(int Num, TFzyFloat Left, TFzyFloat Right, bool Growth) {
 }
 
 void AppendShape(TFuzzySetValues& Values, const TShape& Shape) {
+  Values.Reserve(Values.Count() + static_cast<int>(Shape.size()));
   internal::TPointAppender Appender(Values);
   for (const TCoordinate& P : Shape) Appender.Append(P.X, P.Y);
 }
