@@ -1,13 +1,19 @@
 #include "fuzzy/imodel/fuzzy_stream_tokens.h"
 
+#include <typeinfo>
+
+#include "fuzzy/imodel/interfaced.h"
 #include "fuzzy/runtime/exception.h"
 
 namespace fuzzy {
 
 namespace {
 
-// A list element as a fuzzy token: nil stays nil, an element of another kind raises.
+// A list element as a fuzzy token: nil stays nil, an element of another kind raises. A token of
+// exactly this library's class is the pointer its interface query would answer.
 IPtr<IFuzzyStreamToken> AsFuzzyToken(IInterface* Element) {
+  if (Element && typeid(*Element) == typeid(TFuzzyStreamToken))
+    return IPtr<IFuzzyStreamToken>(ObjectOf<TFuzzyStreamToken>(Element));
   IPtr<IFuzzyStreamToken> Token;
   if (Element && !Supports<IFuzzyStreamToken>(Element, Token)) throw EConvertError(std::string(SIntfCastError));
   return Token;
