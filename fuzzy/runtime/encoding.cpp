@@ -1,6 +1,9 @@
 #include "fuzzy/runtime/encoding.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
 #include <utility>
 
 namespace fuzzy {
@@ -78,6 +81,18 @@ class TStandardEncoding : public TEncoding {
   }
 };
 
+// The position of the first byte of Text from Pos on that is not ASCII (or the size), testing
+// eight bytes at a time.
+std::size_t EndOfAscii(std::string_view Text, std::size_t Pos) {
+  constexpr std::uint64_t HighBits = 0x8080808080808080ULL;
+  for (std::uint64_t Word; Pos + sizeof Word <= Text.size(); Pos += sizeof Word) {
+    std::memcpy(&Word, Text.data() + Pos, sizeof Word);
+    if (Word & HighBits) break;
+  }
+  while (Pos < Text.size() && static_cast<unsigned char>(Text[Pos]) < 0x80) ++Pos;
+  return Pos;
+}
+
 class TUTF8Encoding final : public TStandardEncoding {
  public:
   std::string ClassName() const override { return "TUTF8Encoding"; }
@@ -90,7 +105,7 @@ class TUTF8Encoding final : public TStandardEncoding {
     while (Pos < Text.size()) {
       // A run of ASCII bytes is valid UTF-8 as it is: copied whole.
       const std::size_t Ascii = Pos;
-      while (Pos < Text.size() && static_cast<unsigned char>(Text[Pos]) < 0x80) ++Pos;
+      Pos = EndOfAscii(Text, Pos);
       Result.append(Text, Ascii, Pos - Ascii);
       if (Pos == Text.size()) break;
       const std::size_t Start = Pos;
