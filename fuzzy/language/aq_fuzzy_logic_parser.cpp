@@ -1,6 +1,7 @@
 #include "fuzzy/language/aq_fuzzy_logic_parser.h"
 
 #include <algorithm>
+#include <charconv>
 #include <vector>
 
 #include "fuzzy/companion/aq_string_stream.h"
@@ -95,7 +96,13 @@ TFuzzyLogicTokenStream* TAQFuzzyLogicParser::CreateStream(TStream* Stream, TEnco
   return New<TFuzzyLogicTokenStream>(Stream, Encoding);
 }
 
-std::string TAQFuzzyLogicParser::GetUniqueName() { return "FuzzySet" + IntToStr(GetUniqueID()); }
+std::string TAQFuzzyLogicParser::GetUniqueName() {
+  // Written in place: the interface model names every new set with it.
+  std::string Name = "FuzzySet";
+  char Digits[16];
+  Name.append(Digits, std::to_chars(Digits, Digits + sizeof Digits, GetUniqueID()).ptr);
+  return Name;
+}
 
 std::string TAQFuzzyLogicParser::GetParsedText() const {
   if (!FReading) return {};
