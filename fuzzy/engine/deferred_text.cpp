@@ -350,6 +350,15 @@ TDeferredText::TDeferredText(std::string Text) {
   if (!Text.empty()) FRecipe = new TRecipe(std::move(Text));
 }
 
+void TDeferredText::Assign(std::string_view Text) {
+  if (!Text.empty() && FRecipe && FRecipe->FKind == TRecipe::TKind::Plain &&
+      FRecipe->FReferences.load(std::memory_order_acquire) == 1) {
+    FRecipe->FText.assign(Text);
+    return;
+  }
+  *this = TDeferredText(std::string(Text));
+}
+
 TDeferredText::TDeferredText(const TDeferredText& Other) : FRecipe(Other.FRecipe) {
   if (FRecipe) FRecipe->FReferences.fetch_add(1, std::memory_order_relaxed);
 }

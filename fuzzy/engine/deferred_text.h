@@ -39,6 +39,8 @@ class TDeferredText {
   }
 
   const std::string& Text() const;
+  // Becomes the plain text Text; a plain text that no other text shares is overwritten in place.
+  void Assign(std::string_view Text);
   // Every recipe writes a text that is not empty, so this never puts a text together.
   bool Empty() const { return !FRecipe; }
   // The text is there to read without putting it together (a plain text, or a recipe read before).

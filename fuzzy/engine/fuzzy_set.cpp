@@ -79,7 +79,7 @@ void TFuzzySet::SetName(const std::string& Value) {
   // more than the change notice it could spare (a hedge renames a set its own steps renamed).
   if (FName.IsWritten() && Value == FName.Text()) return;
   if (IsReservedFuzzyWord(Value)) throw EFzyException(SInvalidFuzzySetName, {Value});
-  FName = Value;
+  FName.Assign(Value);
   Changed(false);
 }
 
