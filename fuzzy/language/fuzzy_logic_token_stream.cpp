@@ -73,6 +73,14 @@ bool ConvertNumber(std::string_view Text, TFuzzyStreamTokenType& Kind, double& V
   // from_chars reads no plus sign.
   const std::string_view Unsigned = Text[0] == '+' ? Text.substr(1) : Text;
   const char* const End = Unsigned.data() + Unsigned.size();
+  // Up to nine digits always fit 32 bits: the common case, without from_chars.
+  if (Integral && Text[0] != '-' && Unsigned.size() <= 9) {
+    std::int32_t Integer = 0;
+    for (const char C : Unsigned) Integer = Integer * 10 + (C - '0');
+    Kind = fstInteger;
+    Value = Integer;
+    return true;
+  }
   if (Integral) {
     std::int32_t Integer = 0;
     const auto [Ptr, Ec] = std::from_chars(Unsigned.data(), End, Integer);
