@@ -18,8 +18,9 @@ IPtr<IFuzzyVariable> TIFuzzySets::Mine() const { return IPtr<IFuzzyVariable>(FVa
 void TIFuzzySets::Add(const IPtr<IFuzzySet>& FuzzySet) {
   if (!FuzzySet) return;
   const IFuzzyVariable* Me = FVariable;
-  const TIFuzzySet* Own = TIFuzzySet::Of(FuzzySet.Get());
-  if (Own ? Own->BelongsTo(Me) : FuzzySet->Variable().Get() == Me) {
+  // A set of exactly TIFuzzySet answers Variable() with the variable it holds.
+  const bool Own = typeid(*FuzzySet.Get()) == typeid(TIFuzzySet);
+  if (Own ? ObjectOf<TIFuzzySet>(FuzzySet.Get())->BelongsTo(Me) : FuzzySet->Variable().Get() == Me) {
     if (FuzzySet->Defined()) TIStringHashTable::Put(FuzzySet->Name(), FuzzySet);
     return;
   }
