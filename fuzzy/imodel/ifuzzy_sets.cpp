@@ -19,8 +19,9 @@ void TIFuzzySets::Add(const IPtr<IFuzzySet>& FuzzySet) {
   if (!FuzzySet) return;
   const IFuzzyVariable* Me = FVariable;
   // A set of exactly TIFuzzySet answers Variable() with the variable it holds.
-  const bool Own = typeid(*FuzzySet.Get()) == typeid(TIFuzzySet);
-  if (Own ? ObjectOf<TIFuzzySet>(FuzzySet.Get())->BelongsTo(Me) : FuzzySet->Variable().Get() == Me) {
+  IFuzzySet* const Set = FuzzySet.Get();
+  const bool Own = typeid(*Set) == typeid(TIFuzzySet);
+  if (Own ? ObjectOf<TIFuzzySet>(Set)->BelongsTo(Me) : FuzzySet->Variable().Get() == Me) {
     if (FuzzySet->Defined()) TIStringHashTable::Put(FuzzySet->Name(), FuzzySet);
     return;
   }
