@@ -1,6 +1,5 @@
 #include "fuzzy/language/fuzzy_logic_token_stream.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>

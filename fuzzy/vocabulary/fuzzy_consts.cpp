@@ -117,26 +117,22 @@ bool IsFuzzyKeyword(std::string_view S, bool& IsUnion, TFuzzyOperation& Operatio
 
 namespace {
 
-template <std::size_t N>
-constexpr bool NoneHoldsASpace(const std::array<std::string_view, N>& Table) {
-  for (const std::string_view Word : Table)
-    if (Word.find(' ') != std::string_view::npos) return false;
+// Whether every word of the reserved tables has the property Holds.
+template <typename THolds>
+constexpr bool EveryReservedWord(THolds Holds) {
+  for (const auto* Table : {&FuzzyIntersectionKeywords, &FuzzyUnionKeywords})
+    for (const std::string_view Word : *Table)
+      if (!Holds(Word)) return false;
+  for (const std::string_view Word : BaseHedgeNames)
+    if (!Holds(Word)) return false;
+  for (const std::string_view Word : HedgeNames)
+    if (!Holds(Word)) return false;
   return true;
 }
 
-static_assert(NoneHoldsASpace(FuzzyIntersectionKeywords) && NoneHoldsASpace(FuzzyUnionKeywords) &&
-              NoneHoldsASpace(BaseHedgeNames) && NoneHoldsASpace(HedgeNames));
-
-template <std::size_t N>
-constexpr bool AllShorterThan(std::size_t Length, const std::array<std::string_view, N>& Table) {
-  for (const std::string_view Word : Table)
-    if (Word.size() >= Length) return false;
-  return true;
-}
-
-// The reserved words' lengths fit a 32-bit mask, the base hedges' also with "X" after them.
-static_assert(AllShorterThan(32, FuzzyIntersectionKeywords) && AllShorterThan(32, FuzzyUnionKeywords) &&
-              AllShorterThan(31, BaseHedgeNames) && AllShorterThan(32, HedgeNames));
+static_assert(EveryReservedWord([](std::string_view Word) { return Word.find(' ') == std::string_view::npos; }));
+// The lengths fit a 32-bit mask, also with "X" after a base hedge.
+static_assert(EveryReservedWord([](std::string_view Word) { return Word.size() < 31; }));
 
 }  // namespace
 
